@@ -1,0 +1,97 @@
+#include "counting/result_lines.h"
+
+#include "jobfile/channels.h"
+#include "jobfile/job_model.h"
+
+namespace tallyra {
+
+int formatScaledCount(int32_t count, int32_t size, int32_t k, int decimals,
+                      int width, char* out, size_t capacity) {
+  // x = count * 2^(k - size): an integer part and, when size > k, a
+  // fraction of at most 30 binary digits, expanded exactly in decimal.
+  char digits[32];
+  int len = 0;
+  uint64_t integer = 0;
+  int shift = size - k;
+  char fraction[32];
+  if (shift <= 0) {
+    integer = static_cast<uint64_t>(count) << (-shift);
+    for (int i = 0; i < decimals; ++i) fraction[i] = '0';
+  } else {
+    uint64_t value = static_cast<uint64_t>(count);
+    uint64_t mask = (uint64_t{1} << shift) - 1;
+    integer = value >> shift;
+    uint64_t frac = value & mask;  // the fraction is frac / 2^shift
+    for (int i = 0; i < decimals; ++i) {
+      frac *= 10;
+      fraction[i] = static_cast<char>('0' + (frac >> shift));
+      frac &= mask;
+    }
+    // Round the remaining frac / 2^shift half to even.
+    uint64_t half = uint64_t{1} << (shift - 1);
+    bool lastOdd = decimals > 0 ? ((fraction[decimals - 1] - '0') & 1) != 0
+                                : (integer & 1) != 0;
+    if (frac > half || (frac == half && lastOdd)) {
+      int i = decimals - 1;
+      while (i >= 0 && fraction[i] == '9') fraction[i--] = '0';
+      if (i >= 0)
+        ++fraction[i];
+      else
+        ++integer;
+    }
+  }
+  do {
+    digits[len++] = static_cast<char>('0' + integer % 10);
+    integer /= 10;
+  } while (integer != 0);
+  int total = len + (decimals > 0 ? 1 + decimals : 0);
+  int pad = width > total ? width - total : 0;
+  size_t need = static_cast<size_t>(pad + total) + 1;
+  if (need > capacity) {
+    if (capacity > 0) out[0] = '\0';
+    return 0;
+  }
+  int n = 0;
+  for (int i = 0; i < pad; ++i) out[n++] = ' ';
+  for (int i = len - 1; i >= 0; --i) out[n++] = digits[i];
+  if (decimals > 0) {
+    out[n++] = '.';
+    for (int i = 0; i < decimals; ++i) out[n++] = fraction[i];
+  }
+  out[n] = '\0';
+  return n;
+}
+
+void writeResultLines(int32_t count) {
+  char scaled[128];
+  int32_t k = runOptions.subtrahend;
+
+  int n = formatScaledCount(count, job.size, k, 8, 22, scaled, sizeof scaled);
+  screen.write("Result: |Sub(");
+  screen.write(job.name.view());
+  screen.write(")| = ");
+  screen.writeNumber(count);
+  screen.write(" = ");
+  screen.write(std::string_view(scaled, static_cast<size_t>(n)));
+  screen.write("*2^{|A|-");
+  screen.writeNumber(k);
+  screen.write("}");
+  screen.endLine();
+
+  resultFile.write("Result for A=");
+  resultFile.write(job.name.view());
+  resultFile.write(":  |Sub(A)| = ");
+  resultFile.writeNumber(count);
+  resultFile.write(", whence");
+  resultFile.endLine();
+
+  n = formatScaledCount(count, job.size, k, 16, 21, scaled, sizeof scaled);
+  resultFile.write("sigma(A) = |Sub(A)|*2^(");
+  resultFile.writeNumber(k);
+  resultFile.write("-|A|) = ");
+  resultFile.write(std::string_view(scaled, static_cast<size_t>(n)));
+  resultFile.write(" .");
+  resultFile.endLine();
+}
+
+}  // namespace tallyra

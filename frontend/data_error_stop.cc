@@ -1,0 +1,21 @@
+#include "frontend/data_error_stop.h"
+
+#include "jobfile/channels.h"
+#include "jobfile/text_line.h"
+#include "platform/platform.h"
+
+namespace tallyra {
+
+void dataErrorStop(std::string_view message) {
+  screen.writeLine("\a");
+  screen.writeLine("Error in data; possibly/appeared at: ");
+  screen.writeLine(message);
+  screen.writeLine("  Press <enter> to quit");
+  TextLine ignored;
+  keyboard.readLine(ignored);
+  jobFile.close();
+  resultFile.close();
+  endProcess(0);
+}
+
+}  // namespace tallyra

@@ -1,0 +1,20 @@
+// The data error stop: the end of a run on bad or incomplete job data.
+//
+// Shows on Screen a bell line, "Error in data; possibly/appeared at: ", the
+// message and "  Press <enter> to quit"; waits for one Enter; closes JobFile
+// and ResultFile if open (the result file keeps all the run wrote to it and
+// gets no trace of the error); ends the process with exit status 0.
+#ifndef TALLYRA_FRONTEND_DATA_ERROR_STOP_H_
+#define TALLYRA_FRONTEND_DATA_ERROR_STOP_H_
+
+#include <string_view>
+
+namespace tallyra {
+
+// `message` is shown unchanged; callers cut composed messages to 255
+// characters first.
+[[noreturn]] void dataErrorStop(std::string_view message);
+
+}  // namespace tallyra
+
+#endif  // TALLYRA_FRONTEND_DATA_ERROR_STOP_H_

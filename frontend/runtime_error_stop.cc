@@ -1,0 +1,57 @@
+#include "frontend/runtime_error_stop.h"
+
+#include <cstdio>
+
+#include "jobfile/channels.h"
+#include "platform/platform.h"
+
+namespace tallyra {
+
+const char* runtimeErrorMessage(RuntimeError error) {
+  switch (error) {
+    case RuntimeError::kAccessDenied: return "Access denied";
+    case RuntimeError::kReadPastEnd: return "Read past end of file";
+    case RuntimeError::kDiskFull: return "Disk Full";
+    case RuntimeError::kDiskReadError: return "Disk read error";
+    case RuntimeError::kCloseFailed: return "File close failed";
+    case RuntimeError::kInvalidInput: return "Invalid input";
+    case RuntimeError::kArithmeticOverflow: return "Arithmetic overflow";
+  }
+  return "Runtime error";
+}
+
+void runtimeErrorStop(RuntimeError error) {
+  // Quiet flushes: a failing write here must not come back to this stop.
+  screen.flushQuietly();
+  resultFile.flushQuietly();
+  unsigned address = static_cast<unsigned>(error);
+  char text[160];
+  int n = std::snprintf(text, sizeof text,
+                        "An unhandled exception occurred at 0x%08X :\r\n"
+                        "%s\r\n"
+                        "  0x%08X\r\n"
+                        "\r\n",
+                        address, runtimeErrorMessage(error), address);
+  platform().writeScreen(text, static_cast<size_t>(n));
+  endProcess(kRuntimeErrorExitStatus);
+}
+
+int32_t checkedAdd(int32_t a, int32_t b) {
+  int32_t r;
+  if (__builtin_add_overflow(a, b, &r)) runtimeErrorStop(RuntimeError::kArithmeticOverflow);
+  return r;
+}
+
+int32_t checkedSubtract(int32_t a, int32_t b) {
+  int32_t r;
+  if (__builtin_sub_overflow(a, b, &r)) runtimeErrorStop(RuntimeError::kArithmeticOverflow);
+  return r;
+}
+
+int32_t checkedMultiply(int32_t a, int32_t b) {
+  int32_t r;
+  if (__builtin_mul_overflow(a, b, &r)) runtimeErrorStop(RuntimeError::kArithmeticOverflow);
+  return r;
+}
+
+}  // namespace tallyra

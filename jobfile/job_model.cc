@@ -1,0 +1,28 @@
+#include "jobfile/job_model.h"
+
+namespace tallyra {
+
+RunOptions runOptions;
+JobRecord job;
+TextLine inputFileName;
+TextLine resultFileName;
+bool echoSuppressed = false;
+int32_t leadingBlanksRemoved = 0;
+TimeOfDay startTime;
+TimeOfDay endTime;
+
+void resetRunState() {
+  runOptions = RunOptions();
+  job.name.clear();
+  job.size = 0;
+  job.elementSymbols.clear();
+  job.constraintCount = 0;
+  inputFileName.clear();
+  resultFileName.clear();
+  echoSuppressed = false;
+  leadingBlanksRemoved = 0;
+  startTime = TimeOfDay();
+  endTime = TimeOfDay();
+}
+
+}  // namespace tallyra

@@ -1,0 +1,69 @@
+// The run's state: process-wide variables that live from start to exit.
+//
+// Nothing here is allocated per job. A new job overwrites the fields of the
+// previous one; the constraint table is not cleared between jobs, so only
+// its first `constraintCount` entries belong to the current job.
+#ifndef TALLYRA_JOBFILE_JOB_MODEL_H_
+#define TALLYRA_JOBFILE_JOB_MODEL_H_
+
+#include <cstdint>
+
+#include "jobfile/text_line.h"
+#include "platform/platform.h"
+
+namespace tallyra {
+
+constexpr int kMaxElements = 30;       // symbols kept of an elements line
+constexpr int kMaxConstraints = 4096;  // constraints of one job
+constexpr char kVersionText[] = "June 30, 2019";
+
+// The element symbols of a job: one character per element; an element's
+// identity is its 1-based position here.
+using ElementSymbols = FixedText<kMaxElements>;
+
+// Settings read once from the job file's header.
+struct RunOptions {
+  bool verbose = false;
+  int32_t subtrahend = 0;       // k, 0..20
+  TextLine operationSymbols;    // one character per operation
+};
+
+// One constraint x*y=z as positions: left, right and result in the element
+// symbols (1..30), operation in the operation symbols (1..255). No stored
+// entry holds 0.
+struct Constraint {
+  uint8_t left = 0;
+  uint8_t right = 0;
+  uint8_t result = 0;
+  uint8_t operation = 0;
+};
+
+// The current job.
+struct JobRecord {
+  TextLine name;
+  int32_t size = 0;  // |A|
+  ElementSymbols elementSymbols;
+  int32_t constraintCount = 0;  // 0..kMaxConstraints
+  // constraintTable[i - 1] is constraint number i, i = 1..constraintCount.
+  Constraint constraintTable[kMaxConstraints];
+};
+
+extern RunOptions runOptions;
+extern JobRecord job;
+extern TextLine inputFileName;
+extern TextLine resultFileName;
+// True only while a job's constraint lines are read: print lines are then
+// handed on like data lines instead of being echoed.
+extern bool echoSuppressed;
+// Blanks that the latest trimBlanks() removed from the front of its line.
+extern int32_t leadingBlanksRemoved;
+extern TimeOfDay startTime;
+extern TimeOfDay endTime;
+
+// Puts every variable above back to its state at process start (for tests
+// and for running many inputs in one process).
+void resetRunState();
+
+}  // namespace tallyra
+
+#endif  // TALLYRA_JOBFILE_JOB_MODEL_H_

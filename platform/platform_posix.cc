@@ -1,0 +1,123 @@
+#include "platform/platform_posix.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace tallyra {
+namespace {
+
+bool writeAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return false;
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+long readSome(int fd, char* buffer, size_t capacity) {
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, capacity);
+    if (n < 0 && errno == EINTR) continue;
+    return n < 0 ? -1 : static_cast<long>(n);
+  }
+}
+
+}  // namespace
+
+PosixPlatform::PosixPlatform(int argc, char** argv) : argc_(argc), argv_(argv) {
+  // A closed pipe on standard output must show up as a failed write, not
+  // kill the process silently.
+  ::signal(SIGPIPE, SIG_IGN);
+}
+
+const char* PosixPlatform::firstArgument() {
+  return argc_ > 1 ? argv_[1] : nullptr;
+}
+
+bool PosixPlatform::writeScreen(const char* data, size_t size) {
+  return writeAll(STDOUT_FILENO, data, size);
+}
+
+long PosixPlatform::readKeyboard(char* buffer, size_t capacity) {
+  return readSome(STDIN_FILENO, buffer, capacity);
+}
+
+FileHandle PosixPlatform::openForReading(const char* name) {
+  int fd = ::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return kNoFile;
+  struct stat st;
+  // Only regular files and pipes hold a job file; a directory or a device
+  // (whose reads may fail or never end) counts as a name that cannot be
+  // opened.
+  if (::fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode))) {
+    ::close(fd);
+    return kNoFile;
+  }
+  // Opened without blocking so that a pipe with no writer cannot hang the
+  // open; reads block as usual.
+  int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+    ::close(fd);
+    return kNoFile;
+  }
+  return fd;
+}
+
+bool PosixPlatform::nameExists(const char* name) {
+  struct stat st;
+  if (::lstat(name, &st) == 0) return true;
+  // Anything but a plain "not there" (or a name that cannot be looked at
+  // at all) is taken to mean that something may be there.
+  return !(errno == ENOENT || errno == ENOTDIR || errno == EACCES ||
+           errno == ENAMETOOLONG);
+}
+
+CreateOutcome PosixPlatform::createNew(const char* name, FileHandle* file) {
+  int fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd >= 0) {
+    *file = fd;
+    return CreateOutcome::kCreated;
+  }
+  *file = kNoFile;
+  return errno == EEXIST ? CreateOutcome::kAlreadyExists
+                         : CreateOutcome::kDenied;
+}
+
+long PosixPlatform::readFile(FileHandle file, char* buffer, size_t capacity) {
+  return readSome(file, buffer, capacity);
+}
+
+bool PosixPlatform::writeFile(FileHandle file, const char* data, size_t size) {
+  return writeAll(file, data, size);
+}
+
+bool PosixPlatform::closeFile(FileHandle file) { return ::close(file) == 0; }
+
+TimeOfDay PosixPlatform::localTimeOfDay() {
+  struct timespec now;
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  struct tm local;
+  time_t seconds = now.tv_sec;
+  ::localtime_r(&seconds, &local);
+  TimeOfDay t;
+  t.hour = static_cast<uint16_t>(local.tm_hour);
+  t.minute = static_cast<uint16_t>(local.tm_min);
+  t.second = static_cast<uint16_t>(local.tm_sec > 59 ? 59 : local.tm_sec);
+  t.millisecond = static_cast<uint16_t>(now.tv_nsec / 1000000);
+  return t;
+}
+
+void PosixPlatform::endProcess(int status) { ::_exit(status); }
+
+}  // namespace tallyra

@@ -1,0 +1,238 @@
+#include "jobfile/job_parser.h"
+
+#include "counting/subuniverse_counter.h"
+#include "frontend/data_error_stop.h"
+#include "frontend/help.h"
+#include "frontend/runtime_error_stop.h"
+#include "frontend/startup.h"
+#include "jobfile/channels.h"
+#include "jobfile/constraint_parser.h"
+#include "jobfile/job_model.h"
+#include "jobfile/line_reader.h"
+#include "jobfile/number_reader.h"
+
+namespace tallyra {
+namespace {
+
+constexpr std::string_view kSubtrahendKeyword = "\\subtrahend-in-exponent=";
+constexpr std::string_view kOperationsKeyword = "\\operationsymbols=";
+// Characters that cannot be element symbols.
+constexpr std::string_view kReservedCharacters = "%\\-*+=()[]'{}?., ";
+
+// The last line read, or what a step has left of it.
+TextLine current;
+
+// Reads significant lines until the current line holds `keyword`, testing
+// the current line first. A keyword line that is the file's last is
+// reported missing.
+void searchFor(std::string_view keyword, std::string_view missingMessage) {
+  while (!jobFile.atEnd() && !current.contains(keyword)) readSignificantLine(current);
+  if (jobFile.atEnd()) dataErrorStop(missingMessage);
+}
+
+void readHeader() {
+  searchFor("\\verbose=", "(codet7v) the \"\\verbose=\" command is missing!");
+  runOptions.verbose = current.contains("true");
+
+  searchFor(kSubtrahendKeyword,
+            "(codeH2v) the \"\\subtrahend-in-exponent=\" command is missing!");
+  current.erase(1, static_cast<int>(kSubtrahendKeyword.size()));
+  int32_t k;
+  if (!readNumber(current.view(), false, &k))
+    dataErrorStop(
+        "(codeS3x) the \"\\subtrahend-in-exponent=\" does not give a natural number!");
+  if (k < 0 || k > 20) dataErrorStop("(codeG5i) 0 <= subtrahend <= 20 fails");
+  runOptions.subtrahend = k;
+
+  searchFor(kOperationsKeyword, "(codePx6) the \"\\operationsymbols=\" command is missing!");
+  current.erase(1, current.find(kOperationsKeyword) - 1 +
+                       static_cast<int>(kOperationsKeyword.size()));
+  runOptions.operationSymbols = current;
+}
+
+void writeClock(OutputChannel& out, const TimeOfDay& t, bool milliseconds) {
+  out.writeNumber(t.hour);
+  out.write(":");
+  out.writeNumber(t.minute);
+  out.write(":");
+  out.writeNumber(t.second);
+  if (milliseconds) {
+    out.write(".");
+    out.writeNumber(t.millisecond);
+  }
+}
+
+void writeReportHeader() {
+  screen.writeLine("");
+  screen.write("TALLYRA ver. ");
+  screen.write(kVersionText);
+  screen.write(" (running from ");
+  writeClock(screen, startTime, true);
+  screen.write(", verbose=");
+  screen.write(runOptions.verbose ? "TRUE" : "FALSE");
+  screen.writeLine(") reports:");
+  screen.writeLine("");
+
+  resultFile.write("TALLYRA version ");
+  resultFile.write(kVersionText);
+  resultFile.write(" (started at ");
+  writeClock(resultFile, startTime, false);
+  resultFile.writeLine(") reports:");
+  resultFile.writeLine(kAcknowledgementLine);
+  resultFile.write("Tallyra is ");
+  resultFile.writeLine(kAuthorshipNote);
+  resultFile.writeLine("");
+}
+
+// The size is read straight from the job file: blanks, tabs and line ends
+// skipped, one token, the rest of its line skipped. A token that is no
+// number is a runtime error, not a data error.
+int32_t readSize() {
+  int c = jobFile.peek();
+  while (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+    jobFile.get();
+    c = jobFile.peek();
+  }
+  NumberReader number(true);
+  while (c >= 0 && c != ' ' && c != '\t' && c != '\n' && c != '\r') {
+    number.take(static_cast<char>(jobFile.get()));
+    c = jobFile.peek();
+  }
+  jobFile.skipRestOfLine();
+  int32_t size;
+  if (!number.finish(&size)) runtimeErrorStop(RuntimeError::kInvalidInput);
+  return size;
+}
+
+void checkElements(const TextLine& line) {
+  if (line.length() != job.size)
+    dataErrorStop("(codeHL1sW) a different number of elements were expected");
+  // More elements than a subset mask can hold cannot be counted.
+  if (job.size > kMaxElements) dataErrorStop("(codeZ30x) |A| <= 30 fails");
+  job.elementSymbols.assign(line.view());
+  const ElementSymbols& symbols = job.elementSymbols;
+  int n = symbols.length();
+  for (int i = 1; i <= n; ++i) {
+    for (int j = i + 1; j <= n; ++j) {
+      if (symbols.at(i) == symbols.at(j)) {
+        TextLine message("(codeZLqHx) repeated symbols in {");
+        message.append(symbols.view());
+        message.append("}.");
+        dataErrorStop(message.view());
+      }
+    }
+  }
+  for (int i = 1; i <= n; ++i) {
+    if (kReservedCharacters.find(symbols.at(i)) != std::string_view::npos) {
+      TextLine message("(codeZLqkRtM) Illegal character in ");
+      message.append(symbols.view());
+      dataErrorStop(message.view());
+    }
+  }
+}
+
+void writeConstraintListing() {
+  for (OutputChannel* out : {&screen, &resultFile}) {
+    out->write("The list of all constraints:  ");
+    out->flush();
+  }
+  for (int i = 1; i <= job.constraintCount; ++i) {
+    const Constraint& c = job.constraintTable[i - 1];
+    char text[6] = {job.elementSymbols.at(c.left), runOptions.operationSymbols.at(c.operation),
+                    job.elementSymbols.at(c.right), '=', job.elementSymbols.at(c.result), ' '};
+    for (OutputChannel* out : {&screen, &resultFile}) {
+      out->write(std::string_view(text, sizeof text));
+      out->flush();
+    }
+  }
+  screen.writeLine(" .");
+  resultFile.writeLine(" .");
+}
+
+// One job, from the search for its "\name" line to its result lines.
+void processJob() {
+  searchFor("\\name", "(code4idG) \"\\name\" is missing from input file");
+
+  readSignificantLine(current);
+  screen.write("A: ");
+  screen.write(current.view());
+  screen.flush();
+  job.name = current;
+
+  if (jobFile.atEnd()) dataErrorStop("(codeshR) \"\\size\" is missing from input file");
+  readSignificantLine(current);
+  if (!current.contains("\\size")) dataErrorStop("(code4Pqs) \"\\size\" is missing from input file");
+
+  if (jobFile.atEnd())
+    dataErrorStop("(codesh8H) the size of the algebra is missing from input file");
+  job.size = readSize();
+  screen.write(", |A|=");
+  screen.writeNumber(job.size);
+  screen.flush();
+  resultFile.write("|A|=");
+  resultFile.writeNumber(job.size);
+  resultFile.flush();
+
+  if (jobFile.atEnd()) dataErrorStop("(codeZuBv) \"\\elements\" is missing from input file");
+  readSignificantLine(current);
+  if (!current.contains("elements"))
+    dataErrorStop("(codeJjw) \"\\elements\" is missing from input file");
+
+  if (jobFile.atEnd()) dataErrorStop("(codekKw) the elements are missing from input file");
+  readSignificantLine(current);
+  for (OutputChannel* out : {&screen, &resultFile}) {
+    out->write(", A(without commas)={");
+    out->write(current.view());
+    out->writeLine("}. Constraints:");
+  }
+  checkElements(current);
+
+  if (jobFile.atEnd()) dataErrorStop("(codeZuBv) \"\\constraints\" is missing from input file");
+  readSignificantLine(current);
+  if (!current.contains("\\constraints"))
+    dataErrorStop("(codeRtPx) \"\\constraints\" is missing from input file");
+
+  job.constraintCount = 0;
+  echoSuppressed = true;
+  for (;;) {
+    readSignificantLine(current);
+    if (jobFile.atEnd())
+      dataErrorStop("(codezBnY) \"\\constraints\" or \"\\endofjob\" was expected");
+    if (current.contains("\\endofjob")) break;
+    parseConstraintLine(current);
+  }
+  echoSuppressed = false;
+
+  if (runOptions.verbose) writeConstraintListing();
+  countSubuniverses();
+}
+
+}  // namespace
+
+void processJobs() {
+  leadingBlanksRemoved = 0;
+  openJobAndResultFiles();
+  current.clear();
+  echoSuppressed = false;
+
+  readHeader();
+
+  while (!jobFile.atEnd() && !current.contains("\\beginjob") && !current.contains("\\enddata"))
+    readSignificantLine(current);
+  if (!current.contains("\\beginjob")) dataErrorStop("(code7zf) no \"\\beginjob\" command was found");
+
+  startTime = platform().localTimeOfDay();
+  writeReportHeader();
+
+  for (;;) {
+    screen.writeLine("");
+    resultFile.writeLine("");
+    if (jobFile.atEnd() || current.contains("\\enddata"))
+      dataErrorStop("No more jobs, the program terminates.");
+    processJob();
+    readSignificantLine(current);
+    if (current.contains("\\enddata")) return;
+  }
+}
+
+}  // namespace tallyra

@@ -1,0 +1,30 @@
+// Reading the job file's significant lines.
+//
+// readSignificantLine() hides comments ("%" to the end of the line), blank
+// lines and print lines ("\P") from the parsers: it returns the next line
+// that carries data, with commas turned into blanks and outer blanks
+// removed. A print line is written, without its "\P", to Screen and then to
+// ResultFile, unless echoSuppressed is set (inside a job's constraints),
+// where it is returned like any other line. Only the blank (code 32) counts
+// as a blank; a tab is an ordinary character.
+#ifndef TALLYRA_JOBFILE_LINE_READER_H_
+#define TALLYRA_JOBFILE_LINE_READER_H_
+
+#include "jobfile/text_line.h"
+
+namespace tallyra {
+
+// Returns with a non-empty line, or ends the run with "(CodezTvQ2b):
+// unexpected end of input file" when the job file ends first.
+void readSignificantLine(TextLine& line);
+
+// Replaces every comma by a blank.
+void commasToBlanks(TextLine& line);
+
+// Removes leading and trailing blanks; sets leadingBlanksRemoved to the
+// number removed from the front.
+void trimBlanks(TextLine& line);
+
+}  // namespace tallyra
+
+#endif  // TALLYRA_JOBFILE_LINE_READER_H_

@@ -1,0 +1,234 @@
+// Runs the real program on the end-to-end cases and compares bytes.
+//
+//   e2e_runner --program PATH [--prefix "COMMAND"] [--platform posix|windows]
+//              [--record] CASE_FOLDER...
+//
+// A case folder holds:
+//   case.txt    lines "key: value": about (what the case shows), args (the
+//               command line after the program, in shell syntax; none when
+//               absent), status (the expected exit status), platforms
+//               (optional: the platforms the case applies to)
+//   stdin.txt   standard input (optional; empty when absent)
+//   in/         files put into a fresh temporary folder before the run
+//   screen.txt  the expected standard output
+//   out/        the files expected in the folder afterwards besides those
+//               of in/ (a file of in/ that is also in out/ must have
+//               changed into that)
+// The clock and duration digits are masked on both sides before comparing.
+// With --prefix the program runs under that command (e.g. "wine").
+// With --record the case's screen.txt and out/ are written from the run
+// instead of compared: for a new case, whose output must then be read and
+// checked by eye before it is committed.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::map<std::string, std::string> readCase(const fs::path& file) {
+  std::map<std::string, std::string> keys;
+  std::istringstream lines(readFile(file));
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    size_t colon = line.find(':');
+    if (colon == std::string::npos || line[0] == '#') continue;
+    std::string value = line.substr(colon + 1);
+    if (!value.empty() && value[0] == ' ') value.erase(0, 1);
+    keys[line.substr(0, colon)] = value;
+  }
+  return keys;
+}
+
+// The clock and the duration differ from run to run.
+std::string mask(std::string text) {
+  static const std::regex patterns[] = {
+      std::regex(R"(running from \d+:\d+:\d+\.\d+)"),
+      std::regex(R"(started at \d+:\d+:\d+)"),
+      std::regex(R"(terminated at \d+:\d+:\d+\.\d+; it took \d+/1000)"),
+      std::regex(R"(computation took \d+/1000)"),
+  };
+  static const char* replacements[] = {
+      "running from <clock>",
+      "started at <clock>",
+      "terminated at <clock>; it took <ms>/1000",
+      "computation took <ms>/1000",
+  };
+  for (size_t i = 0; i < 4; ++i) text = std::regex_replace(text, patterns[i], replacements[i]);
+  return text;
+}
+
+// Shows where two texts first differ.
+std::string firstDifference(const std::string& want, const std::string& got) {
+  size_t i = 0;
+  while (i < want.size() && i < got.size() && want[i] == got[i]) ++i;
+  auto around = [i](const std::string& s) {
+    size_t from = i > 40 ? i - 40 : 0;
+    std::string part = s.substr(from, 80);
+    std::string shown;
+    for (char c : part) {
+      if (c == '\r') shown += "\\r";
+      else if (c == '\n') shown += "\\n";
+      else if (static_cast<unsigned char>(c) < 32) shown += "\\x" + std::to_string(c);
+      else shown += c;
+    }
+    return shown;
+  };
+  std::ostringstream s;
+  s << "  first difference at byte " << i << "\n    expected: ..." << around(want)
+    << "\n    actual:   ..." << around(got) << "\n";
+  return s.str();
+}
+
+std::map<std::string, std::string> filesBelow(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  if (!fs::exists(root)) return files;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    std::string rel = fs::relative(entry.path(), root).generic_string();
+    if (entry.is_directory()) files[rel + "/"] = "";
+    else if (entry.path().filename() != ".keep") files[rel] = readFile(entry.path());
+  }
+  return files;
+}
+
+std::string quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+bool record = false;
+
+void recordCase(const fs::path& caseDir, const std::string& screen,
+                const std::map<std::string, std::string>& before,
+                const std::map<std::string, std::string>& after) {
+  std::ofstream(caseDir / "screen.txt", std::ios::binary) << screen;
+  fs::remove_all(caseDir / "out");
+  for (const auto& [file, content] : after) {
+    auto it = before.find(file);
+    if (it != before.end() && it->second == content) continue;
+    fs::path target = caseDir / "out" / file;
+    if (file.back() == '/') {
+      fs::create_directories(target);
+      std::ofstream(target / ".keep");
+      continue;
+    }
+    fs::create_directories(target.parent_path());
+    std::ofstream(target, std::ios::binary) << content;
+  }
+}
+
+bool runCase(const fs::path& caseDir, const std::string& program, const std::string& prefix,
+             const std::string& platform) {
+  std::string name = caseDir.filename().string();
+  auto keys = readCase(caseDir / "case.txt");
+  if (keys.count("platforms") && keys["platforms"].find(platform) == std::string::npos) {
+    std::cout << "skip " << name << " (" << keys["platforms"] << " only)\n";
+    return true;
+  }
+  fs::path work = fs::temp_directory_path() /
+                  ("tallyra-e2e-" + name + "-" + std::to_string(::getpid()));
+  fs::remove_all(work);
+  fs::create_directories(work);
+  if (fs::exists(caseDir / "in"))
+    fs::copy(caseDir / "in", work, fs::copy_options::recursive);
+  for (const auto& entry : fs::recursive_directory_iterator(work))
+    if (entry.path().filename() == ".keep") fs::remove(entry.path());
+  auto before = filesBelow(work);
+
+  fs::path stdinFile = caseDir / "stdin.txt";
+  fs::path stdoutFile = work.string() + ".screen";
+  std::string command = "cd " + quote(work.string()) + " && timeout 120 " + prefix + " " +
+                        quote(program) + " " + keys["args"] + " < " +
+                        (fs::exists(stdinFile) ? quote(stdinFile.string()) : "/dev/null") +
+                        " > " + quote(stdoutFile.string());
+  int raw = std::system(command.c_str());
+  int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+
+  if (record) {
+    recordCase(caseDir, readFile(stdoutFile), before, filesBelow(work));
+    std::cout << "recorded " << name << " (exit status " << status << ")\n";
+    fs::remove_all(work);
+    fs::remove(stdoutFile);
+    return true;
+  }
+  bool ok = true;
+  std::string report;
+  int wantStatus = std::atoi(keys["status"].c_str());
+  if (status != wantStatus) {
+    ok = false;
+    report += "  exit status " + std::to_string(status) + ", expected " +
+              std::to_string(wantStatus) + "\n";
+  }
+  std::string screen = readFile(stdoutFile);
+  std::string wantScreen = readFile(caseDir / "screen.txt");
+  if (mask(screen) != mask(wantScreen)) {
+    ok = false;
+    report += " screen differs:\n" + firstDifference(mask(wantScreen), mask(screen));
+  }
+  auto after = filesBelow(work);
+  auto expected = before;
+  for (auto& [file, content] : filesBelow(caseDir / "out")) expected[file] = content;
+  for (auto& [file, content] : expected) {
+    if (!after.count(file)) {
+      ok = false;
+      report += "  missing file " + file + "\n";
+    } else if (mask(after[file]) != mask(content)) {
+      ok = false;
+      report += "  file " + file + " differs:\n" + firstDifference(mask(content), mask(after[file]));
+    }
+  }
+  for (auto& [file, content] : after) {
+    if (!expected.count(file)) {
+      ok = false;
+      report += "  unexpected file " + file + "\n";
+    }
+  }
+  std::cout << (ok ? "ok   " : "FAIL ") << name << "\n" << report;
+  if (ok) {
+    fs::remove_all(work);
+    fs::remove(stdoutFile);
+  } else {
+    std::cout << "  (left in " << work.string() << ")\n";
+  }
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string program, prefix, platform = "posix";
+  int failed = 0, passed = 0;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--program" && i + 1 < argc) program = fs::absolute(argv[++i]).string();
+    else if (a == "--prefix" && i + 1 < argc) prefix = argv[++i];
+    else if (a == "--platform" && i + 1 < argc) platform = argv[++i];
+    else if (a == "--record") record = true;
+    else (runCase(fs::absolute(a), program, prefix, platform) ? passed : failed)++;
+  }
+  if (program.empty()) {
+    std::cerr << "usage: e2e_runner --program PATH [--prefix CMD] [--platform P] CASE...\n";
+    return 2;
+  }
+  std::cout << passed << " passed, " << failed << " failed\n";
+  return failed == 0 ? 0 : 1;
+}

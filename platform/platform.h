@@ -82,6 +82,10 @@ struct ProcessEnded {
 Platform& platform();
 void setPlatform(Platform* p);
 
+// The operating system's platform, made once from main()'s arguments;
+// defined by the one platform_<system>.cc file that is built.
+Platform* systemPlatform(int argc, char** argv);
+
 // Ends the process through the platform in use.
 [[noreturn]] void endProcess(int status);
 

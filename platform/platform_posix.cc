@@ -120,4 +120,9 @@ TimeOfDay PosixPlatform::localTimeOfDay() {
 
 void PosixPlatform::endProcess(int status) { ::_exit(status); }
 
+Platform* systemPlatform(int argc, char** argv) {
+  static PosixPlatform posix(argc, argv);
+  return &posix;
+}
+
 }  // namespace tallyra

@@ -19,6 +19,14 @@ FakePlatform::~FakePlatform() {
   setPlatform(nullptr);
 }
 
+void FakePlatform::openJobFile(const std::string& content) {
+  files["job.txt"] = content;
+  jobFile.attach(openForReading("job.txt"));
+  FileHandle result;
+  createNew("result.txt", &result);
+  resultFile.attach(result);
+}
+
 const char* FakePlatform::firstArgument() {
   return hasArgument ? argument.c_str() : nullptr;
 }

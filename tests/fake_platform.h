@@ -35,6 +35,12 @@ class FakePlatform : public Platform {
   // A file read fails (the next read of any job file); false = never.
   bool failFileReads = false;
 
+  // Puts `content` into a job file and attaches it as JobFile, and creates
+  // and attaches an empty ResultFile "result.txt", as the start-up dialogue
+  // leaves them.
+  void openJobFile(const std::string& content);
+  const std::string& resultText() { return files["result.txt"]; }
+
   // --- observed
   std::string screen;
   int keyboardReads = 0;  // reads that asked for more input

@@ -1,0 +1,170 @@
+#include "jobfile/constraint_parser.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "jobfile/channels.h"
+#include "jobfile/job_model.h"
+#include "jobfile/line_reader.h"
+#include "tests/fake_platform.h"
+
+namespace tallyra {
+namespace {
+
+// Elements "abc", operations "*+"; the job file holds `lines` as its
+// constraint section.
+class ConstraintLines : public ::testing::Test {
+ protected:
+  void start(const std::string& lines) {
+    resetChannels();
+    fake_.files.clear();
+    fake_.screen.clear();
+    fake_.openJobFile(lines);
+    job.elementSymbols.assign("abc");
+    job.size = 3;
+    runOptions.operationSymbols.assign("*+");
+    job.constraintCount = 0;
+    echoSuppressed = true;
+  }
+  // Reads and parses the next significant line; answers the exit status
+  // when it stopped the run, -1 otherwise.
+  int parseNext() {
+    return fake_.run([] {
+      TextLine line;
+      readSignificantLine(line);
+      parseConstraintLine(line);
+      EXPECT_TRUE(line.empty());
+    });
+  }
+  std::string stored() const {
+    std::string s;
+    for (int i = 0; i < job.constraintCount; ++i) {
+      const Constraint& c = job.constraintTable[i];
+      s += std::to_string(c.left) + std::to_string(c.operation) + std::to_string(c.right) +
+           std::to_string(c.result) + " ";
+    }
+    return s;
+  }
+  // The screen after the echo: the data error stop's message line, or "".
+  std::string message() const {
+    size_t head = fake_.screen.find("possibly/appeared at: \r\n");
+    if (head == std::string::npos) return "";
+    size_t from = head + 24;
+    return fake_.screen.substr(from, fake_.screen.find("\r\n", from) - from);
+  }
+  std::string echo() const {
+    size_t end = fake_.screen.find("\r\n");
+    return end == std::string::npos ? "" : fake_.screen.substr(0, end);
+  }
+  std::string resultText() {
+    resultFile.flush();
+    return fake_.resultText();
+  }
+  FakePlatform fake_;
+};
+
+TEST_F(ConstraintLines, BlanksAndCommasSeparateConstraints) {
+  start("a*b=c b*a=c\na*b=c,b*a=c\na*b=c    b+a=c\n");
+  EXPECT_EQ(parseNext(), -1);
+  EXPECT_EQ(parseNext(), -1);
+  EXPECT_EQ(parseNext(), -1);
+  // left, operation, right, result
+  EXPECT_EQ(stored(), "1123 2113 1123 2113 1123 2213 ");
+  EXPECT_EQ(fake_.screen, "a*b=c b*a=c\r\na*b=c b*a=c\r\na*b=c    b+a=c\r\n");
+  EXPECT_EQ(resultText(), fake_.screen);
+}
+
+TEST_F(ConstraintLines, RemarksIndentationAndLabelsInTheEcho) {
+  start("a*b=c \\w commutes\na*b=c\\w x\n   a*a=a\n(assoc) a*b=c\nx (1) b*b=b\n"
+        "a*b=c (1) b*a=c\na*b=c \\w (see below\n");
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(parseNext(), -1);
+  EXPECT_EQ(fake_.screen,
+            "a*b=c ; commutes\r\na*b=c; x\r\n   a*a=a\r\n(assoc) a*b=c\r\nx (1) b*b=b\r\n"
+            "a*b=c (1) b*a=c\r\na*b=c ; (see below\r\n");
+  // The constraint in front of ")" goes with the label region.
+  EXPECT_EQ(stored(), "1123 1123 1111 1123 2122 2113 1123 ");
+}
+
+TEST_F(ConstraintLines, OnlyTheFirstRemarkMarkerIsShownAsSemicolon) {
+  start("a*b=c \\w one \\w two \\W\n");
+  EXPECT_EQ(parseNext(), -1);
+  EXPECT_EQ(echo(), "a*b=c ; one \\w two \\W");
+}
+
+TEST_F(ConstraintLines, PrintCommandIsRejectedBeforeTheEcho) {
+  start("a*b=c \\w \\P\n");
+  EXPECT_EQ(parseNext(), 0);
+  EXPECT_EQ(message(), "(code9Hj): \"\\P\" command is not allowed in a constraint line");
+  EXPECT_EQ(fake_.screen.rfind("\a\r\n", 0), 0u);  // nothing echoed before the stop
+  EXPECT_EQ(resultText(), "");
+}
+
+struct Fault {
+  const char* line;
+  const char* message;
+  const char* stored;  // what the table holds at the stop
+};
+
+TEST_F(ConstraintLines, EveryFaultHasItsMessageAfterTheEcho) {
+  const Fault faults[] = {
+      {")1( a*b=c", "(code7h2S): \")\" precedes \"(\" in a constraint line", ""},
+      {"(1 a*b=c", "(code9hq8S): Only one of \"(\" and \")\" is present in a constraint line", ""},
+      {"a*b=c ; )", "", "1123 "},  // the remark is not examined
+      {"(1) (2) a*b=c", "(code1h4S): more than one \"(\" or \")\" in a constraint line", ""},
+      {"(1) a*b=c)", "(code1h4S): more than one \"(\" or \")\" in a constraint line", ""},
+      {"(1) ; note", "(codeTh4s) invalid constraint in ||", ""},
+      {"(only)", "(codeTh4s) invalid constraint in ||", ""},
+      {"a * b = c", "(codeTh4s) invalid constraint in |a * b = c|", ""},
+      {"a*b=c a*b=cc", "(codeTh4s) invalid constraint in |a*b=cc|", "1123 "},
+      {"a*d=c", "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in constraint ina*d=c", ""},
+      {"a-b=c", "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in constraint ina-b=c", ""},
+      {"a=b=c", "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in constraint ina=b=c", ""},
+      {"a*bc= b*b=b", "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in constraint ina*bc= b*b=b", ""},
+      {"b*b=b  a*b+c", "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in constraint ina*b+c", "2122 "},
+  };
+  for (const Fault& f : faults) {
+    SCOPED_TRACE(f.line);
+    // A remark marker "\w" in the line echoes as ";".
+    std::string line = f.line;
+    size_t semicolon = line.find(';');
+    if (semicolon != std::string::npos) line.replace(semicolon, 1, "\\w");
+    start(line + "\n");
+    int status = parseNext();
+    EXPECT_EQ(status, f.message[0] == '\0' ? -1 : 0);
+    EXPECT_EQ(echo(), f.line);
+    EXPECT_EQ(message(), f.message);
+    EXPECT_EQ(stored(), f.stored);
+  }
+}
+
+TEST_F(ConstraintLines, MessagesCarryingTheLineAreCutAt255) {
+  start(std::string("a*b=c ") + std::string(240, 'x') + "\n");
+  EXPECT_EQ(parseNext(), 0);
+  std::string m = message();
+  EXPECT_EQ(m.size(), 255u);
+  EXPECT_EQ(m.rfind("(codeTh4s) invalid constraint in |xxx", 0), 0u);
+}
+
+TEST_F(ConstraintLines, AtMost4096ConstraintsPerJob) {
+  std::string lines;
+  for (int i = 0; i < 4096 / 8; ++i) lines += "a*a=a a*b=c b*a=c b*b=a c*c=c a+b=c b+c=a c+a=b\n";
+  start(lines + "b*b=b\n");
+  for (int i = 0; i < 4096 / 8; ++i) ASSERT_EQ(parseNext(), -1);
+  EXPECT_EQ(job.constraintCount, 4096);
+  EXPECT_EQ(parseNext(), 0);
+  EXPECT_EQ(message(), "(code-pZw) too many constraints");
+  EXPECT_NE(fake_.screen.find("b*b=b\r\n\a\r\n"), std::string::npos);  // echoed first
+}
+
+TEST_F(ConstraintLines, A4097thConstraintWithBadSyntaxGetsTheSyntaxMessage) {
+  job.constraintCount = 0;
+  start("a*b=cc\n");
+  job.constraintCount = 4096;
+  EXPECT_EQ(parseNext(), 0);
+  EXPECT_EQ(message(), "(codeTh4s) invalid constraint in |a*b=cc|");
+}
+
+}  // namespace
+}  // namespace tallyra

@@ -7,7 +7,9 @@
 //   case.txt    lines "key: value": about (what the case shows), args (the
 //               command line after the program, in shell syntax; none when
 //               absent), status (the expected exit status), platforms
-//               (optional: the platforms the case applies to)
+//               (optional: the platforms the case applies to), from-repo
+//               (optional: files of the repository, by their path from its
+//               root, copied into the temporary folder beside in/)
 //   stdin.txt   standard input (optional; empty when absent)
 //   in/         files put into a fresh temporary folder before the run
 //   screen.txt  the expected standard output
@@ -150,6 +152,9 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
   fs::create_directories(work);
   if (fs::exists(caseDir / "in"))
     fs::copy(caseDir / "in", work, fs::copy_options::recursive);
+  std::istringstream fromRepo(keys["from-repo"]);
+  fs::path repoRoot = caseDir.parent_path().parent_path().parent_path();
+  for (std::string file; fromRepo >> file;) fs::copy_file(repoRoot / file, work / fs::path(file).filename());
   for (const auto& entry : fs::recursive_directory_iterator(work))
     if (entry.path().filename() == ".keep") fs::remove(entry.path());
   auto before = filesBelow(work);

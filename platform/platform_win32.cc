@@ -8,9 +8,11 @@
 namespace tallyra {
 namespace {
 
-// Console writes of more than a few tens of kilobytes fail on older
-// systems; files and pipes take any size, but one limit keeps it simple.
+// Console reads and writes of more than a few tens of kilobytes fail on
+// older systems; files and pipes take any size, but one limit for writes
+// keeps it simple.
 constexpr DWORD kMaxWriteChunk = 16 * 1024;
+constexpr DWORD kMaxKeyboardChunk = 16 * 1024;
 constexpr DWORD kMaxReadChunk = 1 << 30;
 
 bool writeAll(HANDLE handle, const char* data, size_t size) {
@@ -87,6 +89,7 @@ bool Win32Platform::writeScreen(const char* data, size_t size) {
 }
 
 long Win32Platform::readKeyboard(char* buffer, size_t capacity) {
+  if (capacity > kMaxKeyboardChunk) capacity = kMaxKeyboardChunk;
   return readSome(::GetStdHandle(STD_INPUT_HANDLE), buffer, capacity);
 }
 

@@ -1,0 +1,180 @@
+#include "platform/platform_win32.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+namespace tallyra {
+namespace {
+
+// Console reads and writes of more than a few tens of kilobytes fail on
+// older systems; files and pipes take any size, but one limit for writes
+// keeps it simple.
+constexpr DWORD kMaxWriteChunk = 16 * 1024;
+constexpr DWORD kMaxKeyboardChunk = 16 * 1024;
+constexpr DWORD kMaxReadChunk = 1 << 30;
+
+bool writeAll(HANDLE handle, const char* data, size_t size) {
+  while (size > 0) {
+    DWORD chunk = size > kMaxWriteChunk ? kMaxWriteChunk : static_cast<DWORD>(size);
+    DWORD written = 0;
+    if (!::WriteFile(handle, data, chunk, &written, nullptr) || written == 0) return false;
+    data += written;
+    size -= written;
+  }
+  return true;
+}
+
+// The end of a pipe whose writer has gone, and the end of a file, are an
+// ordinary end of input; anything else is a failed read.
+long readSome(HANDLE handle, char* buffer, size_t capacity) {
+  DWORD wanted = capacity > kMaxReadChunk ? kMaxReadChunk : static_cast<DWORD>(capacity);
+  DWORD got = 0;
+  if (::ReadFile(handle, buffer, wanted, &got, nullptr)) return static_cast<long>(got);
+  DWORD error = ::GetLastError();
+  if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return 0;
+  return -1;
+}
+
+// Only disk files that are not directories, and pipes, hold a job file; a
+// console or another device (CON, NUL, COM1 ...) counts as a name that
+// cannot be opened.
+bool holdsJobData(HANDLE handle) {
+  switch (::GetFileType(handle)) {
+    case FILE_TYPE_PIPE:
+      return true;
+    case FILE_TYPE_DISK: {
+      BY_HANDLE_FILE_INFORMATION info;
+      return ::GetFileInformationByHandle(handle, &info) &&
+             (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+Win32Platform::Win32Platform(int argc, char** argv) : argc_(argc), argv_(argv) {
+  // No "program has stopped working" or "insert a disk" boxes: a failing
+  // call must come back as a failure the run can report on the console.
+  ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+}
+
+FileHandle Win32Platform::keep(void* handle) {
+  for (int i = 0; i < kMaxFiles; ++i) {
+    if (files_[i] == nullptr) {
+      files_[i] = handle;
+      return i;
+    }
+  }
+  ::CloseHandle(static_cast<HANDLE>(handle));
+  return kNoFile;
+}
+
+void* Win32Platform::handleOf(FileHandle file) const {
+  if (file < 0 || file >= kMaxFiles) return nullptr;
+  return files_[file];
+}
+
+// The C runtime has already split the command line: double quotes group a
+// name with blanks and are removed, as Explorer passes a dropped file.
+const char* Win32Platform::firstArgument() {
+  return argc_ > 1 ? argv_[1] : nullptr;
+}
+
+bool Win32Platform::writeScreen(const char* data, size_t size) {
+  return writeAll(::GetStdHandle(STD_OUTPUT_HANDLE), data, size);
+}
+
+long Win32Platform::readKeyboard(char* buffer, size_t capacity) {
+  if (capacity > kMaxKeyboardChunk) capacity = kMaxKeyboardChunk;
+  return readSome(::GetStdHandle(STD_INPUT_HANDLE), buffer, capacity);
+}
+
+FileHandle Win32Platform::openForReading(const char* name) {
+  HANDLE handle = ::CreateFileA(name, GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return kNoFile;
+  if (!holdsJobData(handle)) {
+    ::CloseHandle(handle);
+    return kNoFile;
+  }
+  return keep(handle);
+}
+
+bool Win32Platform::nameExists(const char* name) {
+  if (::GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES) return true;
+  switch (::GetLastError()) {
+    // Plainly not there, or a name that cannot be looked at at all (the
+    // creation that follows then decides).
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_ACCESS_DENIED:
+      return false;
+    default:
+      // Anything else (a file in use by the system, a network failure) is
+      // taken to mean that something may be there.
+      return true;
+  }
+}
+
+CreateOutcome Win32Platform::createNew(const char* name, FileHandle* file) {
+  *file = kNoFile;
+  HANDLE handle = ::CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    DWORD error = ::GetLastError();
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS
+               ? CreateOutcome::kAlreadyExists
+               : CreateOutcome::kDenied;
+  }
+  *file = keep(handle);
+  return *file == kNoFile ? CreateOutcome::kDenied : CreateOutcome::kCreated;
+}
+
+long Win32Platform::readFile(FileHandle file, char* buffer, size_t capacity) {
+  HANDLE handle = static_cast<HANDLE>(handleOf(file));
+  if (handle == nullptr) return -1;
+  return readSome(handle, buffer, capacity);
+}
+
+bool Win32Platform::writeFile(FileHandle file, const char* data, size_t size) {
+  HANDLE handle = static_cast<HANDLE>(handleOf(file));
+  if (handle == nullptr) return false;
+  return writeAll(handle, data, size);
+}
+
+bool Win32Platform::closeFile(FileHandle file) {
+  HANDLE handle = static_cast<HANDLE>(handleOf(file));
+  if (handle == nullptr) return false;
+  files_[file] = nullptr;
+  return ::CloseHandle(handle) != 0;
+}
+
+TimeOfDay Win32Platform::localTimeOfDay() {
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  TimeOfDay t;
+  t.hour = now.wHour;
+  t.minute = now.wMinute;
+  t.second = now.wSecond > 59 ? 59 : now.wSecond;
+  t.millisecond = now.wMilliseconds > 999 ? 999 : now.wMilliseconds;
+  return t;
+}
+
+void Win32Platform::endProcess(int status) {
+  ::ExitProcess(static_cast<UINT>(status));
+}
+
+Platform* systemPlatform(int argc, char** argv) {
+  static Win32Platform win32(argc, argv);
+  return &win32;
+}
+
+}  // namespace tallyra

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Runs the end-to-end cases against the Windows program under Wine.
+#
+#   tests/run_e2e_wine.sh [CASE_FOLDER...]
+#
+# Without folders every case under tests/e2e/ runs; cases marked
+# "platforms: posix" are skipped by the runner. The program is
+# build/windows/tallyra.exe (cmake --workflow --preset windows), or the one
+# named by TALLYRA_EXE. The runner itself is built natively with the release
+# preset. Wine runs headless in a throw-away prefix that is removed, with its
+# wineserver, when the script ends. Exits non-zero when any case fails.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+exe=${TALLYRA_EXE:-$root/build/windows/tallyra.exe}
+
+if [[ ! -f $exe ]]; then
+  echo "run_e2e_wine: $exe is missing; build it with: cmake --workflow --preset windows" >&2
+  exit 2
+fi
+command -v wine >/dev/null || { echo "run_e2e_wine: wine is not installed" >&2; exit 2; }
+
+cd "$root"
+cmake --preset release >/dev/null
+cmake --build --preset release --target e2e_runner >/dev/null
+runner=$root/build/release/tests/e2e_runner
+
+if (($# > 0)); then
+  cases=("$@")
+else
+  cases=()
+  for dir in "$root"/tests/e2e/*; do
+    [[ -d $dir ]] && cases+=("$dir")
+  done
+fi
+
+# No display, no Wine chatter on stderr, no offers to install Mono or Gecko.
+export DISPLAY=
+unset WAYLAND_DISPLAY
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tallyra-wine.XXXXXX")
+export WINEPREFIX
+
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX"
+}
+trap cleanup EXIT
+
+# Setting up the prefix takes a while; done once here so that no case runs
+# into the runner's time limit.
+wineboot -i >/dev/null 2>&1 || true
+
+"$runner" --program "$exe" --prefix wine --platform windows "${cases[@]}"

@@ -9,7 +9,9 @@
 //               absent), status (the expected exit status), platforms
 //               (optional: the platforms the case applies to), from-repo
 //               (optional: files of the repository, by their path from its
-//               root, copied into the temporary folder beside in/)
+//               root, copied into the temporary folder beside in/), stdout
+//               (optional: where standard output goes instead of being
+//               compared, e.g. /dev/full; screen.txt is then empty)
 //   stdin.txt   standard input (optional; empty when absent)
 //   in/         files put into a fresh temporary folder before the run
 //   screen.txt  the expected standard output
@@ -165,7 +167,7 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
   std::string command = "cd " + quote(work.string()) + " && timeout 120 " + prefix + " " +
                         quote(program) + " " + keys["args"] + " < " +
                         (fs::exists(stdinFile) ? quote(stdinFile.string()) : "/dev/null") +
-                        " > " + quote(stdoutFile.string());
+                        " > " + (keys.count("stdout") ? keys["stdout"] : quote(stdoutFile.string()));
   int raw = std::system(command.c_str());
   int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
 

@@ -44,6 +44,8 @@ class FakePlatform : public Platform {
   // --- observed
   std::string screen;
   int keyboardReads = 0;  // reads that asked for more input
+  int writes() const { return writes_; }  // writes tried, screen and files
+  bool screenFailed() const { return screenFailing_; }
   int openFiles() const { return static_cast<int>(open_.size()); }
 
   // Runs `body`; answers the exit status it ended with (ProcessEnded), or -1

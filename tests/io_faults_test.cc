@@ -1,0 +1,69 @@
+// A whole run whose screen or result file stops taking writes at any one
+// point must end through the runtime error stop with "Disk Full" and exit
+// status 217, never as a success, and must keep every result line written
+// before the failure.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "frontend/program_run.h"
+#include "tests/fake_platform.h"
+
+namespace tallyra {
+namespace {
+
+const char kJobFile[] =
+    "\\P A print line before the header\n"
+    "\\verbose=true\n\\subtrahend-in-exponent=2\n\\operationsymbols=*\n\\beginjob\n"
+    "\\name\nC2\n\\size\n2\n\\elements\nab\n\\constraints\na*a=a a*b=b b*a=b b*b=a\n\\endofjob\n"
+    "\\P Between the jobs\n"
+    "\\name\nV4\n\\size\n4\n\\elements\neabc\n\\constraints\n"
+    "e*e=e e*a=a e*b=b e*c=c a*e=a a*a=e a*b=c a*c=b\n"
+    "b*e=b b*a=c b*b=e b*c=a c*e=c c*a=b c*b=a c*c=e\n\\endofjob\n\\enddata\n";
+
+struct Outcome {
+  int status;
+  int writes;
+  bool screenFailed;
+  std::string screen;
+  std::string result;
+};
+
+Outcome runWithFailingWrite(int failWriteNumber) {
+  FakePlatform fake;
+  fake.files["data.txt"] = kJobFile;
+  fake.hasArgument = true;
+  fake.argument = "data.txt";
+  fake.failWriteNumber = failWriteNumber;
+  int status = fake.run([] { runProgram(); });
+  return {status, fake.writes(), fake.screenFailed(), fake.screen, fake.files["data_r0.txt"]};
+}
+
+bool isPrefix(const std::string& part, const std::string& whole) {
+  return whole.compare(0, part.size(), part) == 0;
+}
+
+TEST(IoFaults, EveryFailedWriteEndsTheRunAsDiskFullAndKeepsWhatWasWritten) {
+  Outcome good = runWithFailingWrite(0);
+  ASSERT_EQ(good.status, 0);
+  ASSERT_GT(good.writes, 20);
+  const std::string diskFull =
+      "An unhandled exception occurred at 0x00000065 :\r\nDisk Full\r\n  0x00000065\r\n\r\n";
+  for (int n = 1; n <= good.writes; ++n) {
+    SCOPED_TRACE("write " + std::to_string(n) + " fails");
+    Outcome bad = runWithFailingWrite(n);
+    EXPECT_EQ(bad.status, 217);
+    EXPECT_TRUE(isPrefix(bad.result, good.result));
+    if (bad.screenFailed) {
+      // The report itself cannot reach the screen; what did is unchanged.
+      EXPECT_TRUE(isPrefix(bad.screen, good.screen));
+    } else {
+      ASSERT_GE(bad.screen.size(), diskFull.size());
+      EXPECT_EQ(bad.screen.substr(bad.screen.size() - diskFull.size()), diskFull);
+      EXPECT_TRUE(isPrefix(bad.screen.substr(0, bad.screen.size() - diskFull.size()), good.screen));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tallyra

@@ -15,9 +15,8 @@ void setJob(int size, std::initializer_list<std::array<int, 3>> constraints) {
   job.size = size;
   job.constraintCount = 0;
   for (const auto& c : constraints) {
-    job.constraintTable[job.constraintCount++] =
-        Constraint{static_cast<uint8_t>(c[0]), static_cast<uint8_t>(c[1]),
-                   static_cast<uint8_t>(c[2]), 1};
+    job.constraintTable[job.constraintCount++] = Constraint{
+        static_cast<uint8_t>(c[0]), static_cast<uint8_t>(c[1]), static_cast<uint8_t>(c[2]), 1};
   }
 }
 

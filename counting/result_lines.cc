@@ -5,8 +5,8 @@
 
 namespace tallyra {
 
-int formatScaledCount(int32_t count, int32_t size, int32_t k, int decimals,
-                      int width, char* out, size_t capacity) {
+int formatScaledCount(int32_t count, int32_t size, int32_t k, int decimals, int width, char* out,
+                      size_t capacity) {
   // x = count * 2^(k - size): an integer part and, when size > k, a
   // fraction of at most 30 binary digits, expanded exactly in decimal.
   char digits[32];
@@ -29,8 +29,7 @@ int formatScaledCount(int32_t count, int32_t size, int32_t k, int decimals,
     }
     // Round the remaining frac / 2^shift half to even.
     uint64_t half = uint64_t{1} << (shift - 1);
-    bool lastOdd = decimals > 0 ? ((fraction[decimals - 1] - '0') & 1) != 0
-                                : (integer & 1) != 0;
+    bool lastOdd = decimals > 0 ? ((fraction[decimals - 1] - '0') & 1) != 0 : (integer & 1) != 0;
     if (frac > half || (frac == half && lastOdd)) {
       int i = decimals - 1;
       while (i >= 0 && fraction[i] == '9') fraction[i--] = '0';

@@ -18,8 +18,8 @@ namespace tallyra {
 // expansion is exact and rounded half to even, so every platform prints the
 // same digits. count >= 0, size 1..30, k 0..20, decimals <= 32.
 // Returns the number of characters written; `capacity` >= 128 always fits.
-int formatScaledCount(int32_t count, int32_t size, int32_t k, int decimals,
-                      int width, char* out, size_t capacity);
+int formatScaledCount(int32_t count, int32_t size, int32_t k, int decimals, int width, char* out,
+                      size_t capacity);
 
 // Writes the Screen line, then the two ResultFile lines, for the current job
 // (its name, |A| and the run's subtrahend) and `count` closed subsets.

@@ -1,11 +1,11 @@
 #include "counting/result_lines.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdio>
 #include <random>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "jobfile/channels.h"
 #include "jobfile/job_model.h"
@@ -15,8 +15,7 @@ namespace tallyra {
 namespace {
 
 // Runs writeResultLines for a job and answers (screen, result file).
-std::pair<std::string, std::string> resultLines(const char* name, int size,
-                                                int k, int32_t count) {
+std::pair<std::string, std::string> resultLines(const char* name, int size, int k, int32_t count) {
   FakePlatform fake;
   fake.files["r.txt"];
   fake.files.erase("r.txt");
@@ -33,8 +32,8 @@ std::pair<std::string, std::string> resultLines(const char* name, int size,
 
 TEST(ResultLines, ModularLatticeExample) {
   auto [screenText, fileText] = resultLines("M3", 5, 3, 5);
-  EXPECT_EQ(screenText, "Result: |Sub(M3)| = 5 =" + std::string(13, ' ') +
-                            "1.25000000*2^{|A|-3}\r\n");
+  EXPECT_EQ(screenText,
+            "Result: |Sub(M3)| = 5 =" + std::string(13, ' ') + "1.25000000*2^{|A|-3}\r\n");
   EXPECT_EQ(fileText,
             "Result for A=M3:  |Sub(A)| = 5, whence\r\n"
             "sigma(A) = |Sub(A)|*2^(3-|A|) =    1.2500000000000000 .\r\n");
@@ -42,8 +41,8 @@ TEST(ResultLines, ModularLatticeExample) {
 
 TEST(ResultLines, SizeEqualToSubtrahendShowsTheCountItself) {
   auto [screenText, fileText] = resultLines("C7", 7, 7, 7);
-  EXPECT_EQ(screenText, "Result: |Sub(C7)| = 7 =" + std::string(13, ' ') +
-                            "7.00000000*2^{|A|-7}\r\n");
+  EXPECT_EQ(screenText,
+            "Result: |Sub(C7)| = 7 =" + std::string(13, ' ') + "7.00000000*2^{|A|-7}\r\n");
 }
 
 TEST(ResultLines, ZeroSubtrahend) {
@@ -57,8 +56,8 @@ TEST(ResultLines, WideNumbersWidenTheField) {
   // x = 2 * 2^(20-1) = 1048576: 24 characters with 16 decimals, more than
   // the field's 21; with 8 decimals it still fits in 22.
   auto [screenText, fileText] = resultLines("big", 1, 20, 2);
-  EXPECT_EQ(screenText, "Result: |Sub(big)| = 2 = " + std::string(6, ' ') +
-                            "1048576.00000000*2^{|A|-20}\r\n");
+  EXPECT_EQ(screenText,
+            "Result: |Sub(big)| = 2 = " + std::string(6, ' ') + "1048576.00000000*2^{|A|-20}\r\n");
   EXPECT_EQ(fileText,
             "Result for A=big:  |Sub(A)| = 2, whence\r\n"
             "sigma(A) = |Sub(A)|*2^(20-|A|) = 1048576.0000000000000000 .\r\n");
@@ -74,11 +73,16 @@ TEST(FormatScaledCount, AgreesWithExactPrintfOnEveryShape) {
     for (int k = 0; k <= 20; ++k) {
       for (int trial = 0; trial < 40; ++trial) {
         int32_t count;
-        if (trial == 0) count = 0;
-        else if (trial == 1) count = 1;
-        else if (trial == 2) count = 1 << size;
-        else if (trial < 8) count = static_cast<int32_t>((2 * (random() % 1000) + 1) << 13);  // ties
-        else count = static_cast<int32_t>(random() % ((1u << size) + 1));
+        if (trial == 0)
+          count = 0;
+        else if (trial == 1)
+          count = 1;
+        else if (trial == 2)
+          count = 1 << size;
+        else if (trial < 8)
+          count = static_cast<int32_t>((2 * (random() % 1000) + 1) << 13);  // ties
+        else
+          count = static_cast<int32_t>(random() % ((1u << size) + 1));
         double x = std::ldexp(static_cast<double>(count), k - size);
         for (auto [decimals, width] : {std::pair{8, 22}, std::pair{16, 21}}) {
           formatScaledCount(count, size, k, decimals, width, ours, sizeof ours);

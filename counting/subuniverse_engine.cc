@@ -11,8 +11,7 @@ int64_t countClosedSubsets(int size, const Constraint* constraints, int count) {
     bool ok = true;
     for (int i = 0; ok && i < count; ++i) {
       const Constraint& c = constraints[i];
-      if ((s >> (c.left - 1) & 1) && (s >> (c.right - 1) & 1))
-        ok = (s >> (c.result - 1) & 1) != 0;
+      if ((s >> (c.left - 1) & 1) && (s >> (c.right - 1) & 1)) ok = (s >> (c.result - 1) & 1) != 0;
     }
     if (ok) ++closed;
     ++s;

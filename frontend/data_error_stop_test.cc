@@ -1,8 +1,8 @@
 #include "frontend/data_error_stop.h"
 
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "jobfile/channels.h"
 #include "tests/fake_platform.h"

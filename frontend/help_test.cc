@@ -1,9 +1,9 @@
 #include "frontend/help.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "frontend/startup.h"
 #include "tests/fake_platform.h"
@@ -30,7 +30,8 @@ TEST(Help, NineteenLinesOfTheStatedLengthsThenTwoWaits) {
   ASSERT_EQ(lines.size(), 19u);
   const size_t lengths[] = {0, 76, 75, 79, 0, 77, 75, 73, 73, 75, 75, 78, 71, 54, 75, 65};
   for (size_t i = 0; i < 16; ++i) EXPECT_EQ(lines[i].size(), lengths[i]) << "line " << i + 1;
-  EXPECT_EQ(lines[1], "This is Tallyra, a program for computing the number |Sub(A)| of subuniverses");
+  EXPECT_EQ(lines[1],
+            "This is Tallyra, a program for computing the number |Sub(A)| of subuniverses");
   EXPECT_EQ(lines[7], "The input file must be an UNFORMATTED text file, so a *.txt file without ");
   EXPECT_EQ(lines[15], "runtime errors or other malfunctions. This program \"is as it is\" ");
   EXPECT_EQ(lines[16].rfind("This program \"is as it is\", without any warranty!   ", 0), 0u);

@@ -9,13 +9,20 @@ namespace tallyra {
 
 const char* runtimeErrorMessage(RuntimeError error) {
   switch (error) {
-    case RuntimeError::kAccessDenied: return "Access denied";
-    case RuntimeError::kReadPastEnd: return "Read past end of file";
-    case RuntimeError::kDiskFull: return "Disk Full";
-    case RuntimeError::kDiskReadError: return "Disk read error";
-    case RuntimeError::kCloseFailed: return "File close failed";
-    case RuntimeError::kInvalidInput: return "Invalid input";
-    case RuntimeError::kArithmeticOverflow: return "Arithmetic overflow";
+    case RuntimeError::kAccessDenied:
+      return "Access denied";
+    case RuntimeError::kReadPastEnd:
+      return "Read past end of file";
+    case RuntimeError::kDiskFull:
+      return "Disk Full";
+    case RuntimeError::kDiskReadError:
+      return "Disk read error";
+    case RuntimeError::kCloseFailed:
+      return "File close failed";
+    case RuntimeError::kInvalidInput:
+      return "Invalid input";
+    case RuntimeError::kArithmeticOverflow:
+      return "Arithmetic overflow";
   }
   return "Runtime error";
 }

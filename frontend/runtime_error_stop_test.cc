@@ -1,9 +1,9 @@
 #include "frontend/runtime_error_stop.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "jobfile/channels.h"
 #include "tests/fake_platform.h"

@@ -1,8 +1,8 @@
 #include "frontend/startup.h"
 
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "jobfile/channels.h"
 #include "jobfile/job_model.h"
@@ -28,17 +28,29 @@ int startWith(FakePlatform& fake, const char* argument) {
 }
 
 TEST(FileExtension, LastFullStopUnlessAPathSeparatorFollows) {
-  struct { const char* name; const char* ext; } cases[] = {
-      {"data.txt", ".txt"},       {"data", ""},          {"archive.tar.gz", ".gz"},
-      {"jobs.old\\data", ""},     {"jobs.old/data", ""}, {"C:data", ""},
-      {"data.", "."},             {".txt", ".txt"},      {"old.txt\\data.txt", ".txt"},
+  struct {
+    const char* name;
+    const char* ext;
+  } cases[] = {
+      {"data.txt", ".txt"},
+      {"data", ""},
+      {"archive.tar.gz", ".gz"},
+      {"jobs.old\\data", ""},
+      {"jobs.old/data", ""},
+      {"C:data", ""},
+      {"data.", "."},
+      {".txt", ".txt"},
+      {"old.txt\\data.txt", ".txt"},
       {"C:\\jobs\\data.txt", ".txt"},
   };
   for (auto c : cases) EXPECT_EQ(fileExtension(TextLine(c.name)), c.ext) << c.name;
 }
 
 TEST(ResultName, MarkGoesInFrontOfTheLastExtension) {
-  struct { const char* job; const char* result; } cases[] = {
+  struct {
+    const char* job;
+    const char* result;
+  } cases[] = {
       {"data.txt", "data_r0.txt"},
       {"data", "data_r0"},
       {"archive.tar.gz", "archive.tar_r0.gz"},
@@ -61,7 +73,10 @@ TEST(ResultName, MarkGoesInFrontOfTheLastExtension) {
 }
 
 TEST(ResultName, FirstFreeMarkSkippingLAndW) {
-  struct { std::string present; const char* result; } cases[] = {
+  struct {
+    std::string present;
+    const char* result;
+  } cases[] = {
       {"0123456789", "data_ra.txt"},
       {"0123456789abcdefghijk", "data_rm.txt"},
       {"0123456789abcdefghijkmnopqrstuv", "data_rx.txt"},

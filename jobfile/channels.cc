@@ -97,9 +97,8 @@ void InputChannel::attach(FileHandle file) {
 bool InputChannel::fill() {
   if (pos_ < filled_) return true;
   if (ended_ || !isOpen()) return false;
-  long n = kind_ == Kind::kKeyboard
-               ? platform().readKeyboard(buffer_, kBufferSize)
-               : platform().readFile(file_, buffer_, kBufferSize);
+  long n = kind_ == Kind::kKeyboard ? platform().readKeyboard(buffer_, kBufferSize)
+                                    : platform().readFile(file_, buffer_, kBufferSize);
   if (n < 0) runtimeErrorStop(RuntimeError::kDiskReadError);
   pos_ = 0;
   filled_ = static_cast<size_t>(n);

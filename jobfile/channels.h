@@ -43,7 +43,7 @@ class OutputChannel {
   void reset();
 
  private:
-  static constexpr size_t kBufferSize = 64 * 1024;
+  static constexpr size_t kBufferSize = size_t{64} * 1024;
   bool writeOut();
 
   Kind kind_;
@@ -80,7 +80,7 @@ class InputChannel {
   void reset();
 
  private:
-  static constexpr size_t kBufferSize = 64 * 1024;
+  static constexpr size_t kBufferSize = size_t{64} * 1024;
   bool fill();
 
   Kind kind_;

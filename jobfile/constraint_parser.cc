@@ -46,8 +46,7 @@ void prepareConstraintLine(TextLine& line) {
   int open = line.position('(');
   int close = line.position(')');
   if (open != 0 && close != 0) {
-    if (open > close)
-      dataErrorStop("(code7h2S): \")\" precedes \"(\" in a constraint line");
+    if (open > close) dataErrorStop("(code7h2S): \")\" precedes \"(\" in a constraint line");
     line.erase(1, close);
   } else if (open != 0 || close != 0) {
     dataErrorStop("(code9hq8S): Only one of \"(\" and \")\" is present in a constraint line");
@@ -71,8 +70,7 @@ void parseConstraintLine(TextLine& line) {
     int right = elements.position(line.at(3));
     int result = elements.position(line.at(5));
     TextLine five(line.view().substr(0, 5));
-    if (left == 0 || right == 0 || result == 0 || operation == 0 ||
-        five.position('=') != 4) {
+    if (left == 0 || right == 0 || result == 0 || operation == 0 || five.position('=') != 4) {
       stopWithLine(
           "(codeTz7) invalid element(s) or operation or mispositioned/missing "
           "\"=\" in constraint in",

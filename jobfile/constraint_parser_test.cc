@@ -1,9 +1,9 @@
 #include "jobfile/constraint_parser.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "jobfile/channels.h"
 #include "jobfile/job_model.h"
@@ -77,8 +77,9 @@ TEST_F(ConstraintLines, BlanksAndCommasSeparateConstraints) {
 }
 
 TEST_F(ConstraintLines, RemarksIndentationAndLabelsInTheEcho) {
-  start("a*b=c \\w commutes\na*b=c\\w x\n   a*a=a\n(assoc) a*b=c\nx (1) b*b=b\n"
-        "a*b=c (1) b*a=c\na*b=c \\w (see below\n");
+  start(
+      "a*b=c \\w commutes\na*b=c\\w x\n   a*a=a\n(assoc) a*b=c\nx (1) b*b=b\n"
+      "a*b=c (1) b*a=c\na*b=c \\w (see below\n");
   for (int i = 0; i < 7; ++i) EXPECT_EQ(parseNext(), -1);
   EXPECT_EQ(fake_.screen,
             "a*b=c ; commutes\r\na*b=c; x\r\n   a*a=a\r\n(assoc) a*b=c\r\nx (1) b*b=b\r\n"
@@ -118,11 +119,26 @@ TEST_F(ConstraintLines, EveryFaultHasItsMessageAfterTheEcho) {
       {"(only)", "(codeTh4s) invalid constraint in ||", ""},
       {"a * b = c", "(codeTh4s) invalid constraint in |a * b = c|", ""},
       {"a*b=c a*b=cc", "(codeTh4s) invalid constraint in |a*b=cc|", "1123 "},
-      {"a*d=c", "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in constraint ina*d=c", ""},
-      {"a-b=c", "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in constraint ina-b=c", ""},
-      {"a=b=c", "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in constraint ina=b=c", ""},
-      {"a*bc= b*b=b", "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in constraint ina*bc= b*b=b", ""},
-      {"b*b=b  a*b+c", "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in constraint ina*b+c", "2122 "},
+      {"a*d=c",
+       "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in constraint "
+       "ina*d=c",
+       ""},
+      {"a-b=c",
+       "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in constraint "
+       "ina-b=c",
+       ""},
+      {"a=b=c",
+       "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in constraint "
+       "ina=b=c",
+       ""},
+      {"a*bc= b*b=b",
+       "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in constraint "
+       "ina*bc= b*b=b",
+       ""},
+      {"b*b=b  a*b+c",
+       "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in constraint "
+       "ina*b+c",
+       "2122 "},
   };
   for (const Fault& f : faults) {
     SCOPED_TRACE(f.line);

@@ -24,8 +24,8 @@ using ElementSymbols = FixedText<kMaxElements>;
 // Settings read once from the job file's header.
 struct RunOptions {
   bool verbose = false;
-  int32_t subtrahend = 0;       // k, 0..20
-  TextLine operationSymbols;    // one character per operation
+  int32_t subtrahend = 0;     // k, 0..20
+  TextLine operationSymbols;  // one character per operation
 };
 
 // One constraint x*y=z as positions: left, right and result in the element

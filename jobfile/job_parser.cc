@@ -34,19 +34,17 @@ void readHeader() {
   searchFor("\\verbose=", "(codet7v) the \"\\verbose=\" command is missing!");
   runOptions.verbose = current.contains("true");
 
-  searchFor(kSubtrahendKeyword,
-            "(codeH2v) the \"\\subtrahend-in-exponent=\" command is missing!");
+  searchFor(kSubtrahendKeyword, "(codeH2v) the \"\\subtrahend-in-exponent=\" command is missing!");
   current.erase(1, static_cast<int>(kSubtrahendKeyword.size()));
   int32_t k;
   if (!readNumber(current.view(), false, &k))
-    dataErrorStop(
-        "(codeS3x) the \"\\subtrahend-in-exponent=\" does not give a natural number!");
+    dataErrorStop("(codeS3x) the \"\\subtrahend-in-exponent=\" does not give a natural number!");
   if (k < 0 || k > 20) dataErrorStop("(codeG5i) 0 <= subtrahend <= 20 fails");
   runOptions.subtrahend = k;
 
   searchFor(kOperationsKeyword, "(codePx6) the \"\\operationsymbols=\" command is missing!");
-  current.erase(1, current.find(kOperationsKeyword) - 1 +
-                       static_cast<int>(kOperationsKeyword.size()));
+  current.erase(1,
+                current.find(kOperationsKeyword) - 1 + static_cast<int>(kOperationsKeyword.size()));
   runOptions.operationSymbols = current;
 }
 
@@ -138,8 +136,9 @@ void writeConstraintListing() {
   }
   for (int i = 1; i <= job.constraintCount; ++i) {
     const Constraint& c = job.constraintTable[i - 1];
-    char text[6] = {job.elementSymbols.at(c.left), runOptions.operationSymbols.at(c.operation),
-                    job.elementSymbols.at(c.right), '=', job.elementSymbols.at(c.result), ' '};
+    char text[6] = {job.elementSymbols.at(c.left),   runOptions.operationSymbols.at(c.operation),
+                    job.elementSymbols.at(c.right),  '=',
+                    job.elementSymbols.at(c.result), ' '};
     for (OutputChannel* out : {&screen, &resultFile}) {
       out->write(std::string_view(text, sizeof text));
       out->flush();
@@ -161,7 +160,8 @@ void processJob() {
 
   if (jobFile.atEnd()) dataErrorStop("(codeshR) \"\\size\" is missing from input file");
   readSignificantLine(current);
-  if (!current.contains("\\size")) dataErrorStop("(code4Pqs) \"\\size\" is missing from input file");
+  if (!current.contains("\\size"))
+    dataErrorStop("(code4Pqs) \"\\size\" is missing from input file");
 
   if (jobFile.atEnd())
     dataErrorStop("(codesh8H) the size of the algebra is missing from input file");
@@ -219,7 +219,8 @@ void processJobs() {
 
   while (!jobFile.atEnd() && !current.contains("\\beginjob") && !current.contains("\\enddata"))
     readSignificantLine(current);
-  if (!current.contains("\\beginjob")) dataErrorStop("(code7zf) no \"\\beginjob\" command was found");
+  if (!current.contains("\\beginjob"))
+    dataErrorStop("(code7zf) no \"\\beginjob\" command was found");
 
   startTime = platform().localTimeOfDay();
   writeReportHeader();

@@ -1,8 +1,8 @@
 #include "jobfile/line_reader.h"
 
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "jobfile/channels.h"
 #include "jobfile/job_model.h"
@@ -98,7 +98,9 @@ TEST(ReadSignificantLine, UnexpectedEndAfterCommentsStopsTheRun) {
 
 TEST(ReadSignificantLine, CtrlZAtTheStartOfALineEndsTheFile) {
   FakePlatform fake;
-  fake.openJobFile("%comment\n\x1a" "data\n");
+  fake.openJobFile(
+      "%comment\n\x1a"
+      "data\n");
   TextLine line;
   EXPECT_EQ(fake.run([&] { readSignificantLine(line); }), 0);
   EXPECT_EQ(fake.screen, kUnexpectedEnd);

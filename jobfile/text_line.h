@@ -66,8 +66,7 @@ class FixedText {
     if (pos < 1 || pos > length_ || count <= 0) return;
     int from = pos - 1;
     if (count > length_ - from) count = length_ - from;
-    std::memmove(data_ + from, data_ + from + count,
-                 static_cast<size_t>(length_ - from - count));
+    std::memmove(data_ + from, data_ + from + count, static_cast<size_t>(length_ - from - count));
     length_ -= count;
   }
   // Keeps the first `n` characters.
@@ -84,9 +83,7 @@ class FixedText {
     length_ = count + keep;
   }
 
-  friend bool operator==(const FixedText& a, std::string_view b) {
-    return a.view() == b;
-  }
+  friend bool operator==(const FixedText& a, std::string_view b) { return a.view() == b; }
 
  private:
   char data_[Capacity] = {};

@@ -1,8 +1,8 @@
 #include "jobfile/text_line.h"
 
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace tallyra {
 namespace {

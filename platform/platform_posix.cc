@@ -41,9 +41,7 @@ PosixPlatform::PosixPlatform(int argc, char** argv) : argc_(argc), argv_(argv) {
   ::signal(SIGPIPE, SIG_IGN);
 }
 
-const char* PosixPlatform::firstArgument() {
-  return argc_ > 1 ? argv_[1] : nullptr;
-}
+const char* PosixPlatform::firstArgument() { return argc_ > 1 ? argv_[1] : nullptr; }
 
 bool PosixPlatform::writeScreen(const char* data, size_t size) {
   return writeAll(STDOUT_FILENO, data, size);
@@ -79,8 +77,7 @@ bool PosixPlatform::nameExists(const char* name) {
   if (::lstat(name, &st) == 0) return true;
   // Anything but a plain "not there" (or a name that cannot be looked at
   // at all) is taken to mean that something may be there.
-  return !(errno == ENOENT || errno == ENOTDIR || errno == EACCES ||
-           errno == ENAMETOOLONG);
+  return !(errno == ENOENT || errno == ENOTDIR || errno == EACCES || errno == ENAMETOOLONG);
 }
 
 CreateOutcome PosixPlatform::createNew(const char* name, FileHandle* file) {
@@ -90,8 +87,7 @@ CreateOutcome PosixPlatform::createNew(const char* name, FileHandle* file) {
     return CreateOutcome::kCreated;
   }
   *file = kNoFile;
-  return errno == EEXIST ? CreateOutcome::kAlreadyExists
-                         : CreateOutcome::kDenied;
+  return errno == EEXIST ? CreateOutcome::kAlreadyExists : CreateOutcome::kDenied;
 }
 
 long PosixPlatform::readFile(FileHandle file, char* buffer, size_t capacity) {

@@ -80,9 +80,7 @@ void* Win32Platform::handleOf(FileHandle file) const {
 
 // The C runtime has already split the command line: double quotes group a
 // name with blanks and are removed, as Explorer passes a dropped file.
-const char* Win32Platform::firstArgument() {
-  return argc_ > 1 ? argv_[1] : nullptr;
-}
+const char* Win32Platform::firstArgument() { return argc_ > 1 ? argv_[1] : nullptr; }
 
 bool Win32Platform::writeScreen(const char* data, size_t size) {
   return writeAll(::GetStdHandle(STD_OUTPUT_HANDLE), data, size);
@@ -94,9 +92,9 @@ long Win32Platform::readKeyboard(char* buffer, size_t capacity) {
 }
 
 FileHandle Win32Platform::openForReading(const char* name) {
-  HANDLE handle = ::CreateFileA(name, GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle =
+      ::CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return kNoFile;
   if (!holdsJobData(handle)) {
     ::CloseHandle(handle);
@@ -168,9 +166,7 @@ TimeOfDay Win32Platform::localTimeOfDay() {
   return t;
 }
 
-void Win32Platform::endProcess(int status) {
-  ::ExitProcess(static_cast<UINT>(status));
-}
+void Win32Platform::endProcess(int status) { ::ExitProcess(static_cast<UINT>(status)); }
 
 Platform* systemPlatform(int argc, char** argv) {
   static Win32Platform win32(argc, argv);

@@ -90,10 +90,14 @@ std::string firstDifference(const std::string& want, const std::string& got) {
     std::string part = s.substr(from, 80);
     std::string shown;
     for (char c : part) {
-      if (c == '\r') shown += "\\r";
-      else if (c == '\n') shown += "\\n";
-      else if (static_cast<unsigned char>(c) < 32) shown += "\\x" + std::to_string(c);
-      else shown += c;
+      if (c == '\r')
+        shown += "\\r";
+      else if (c == '\n')
+        shown += "\\n";
+      else if (static_cast<unsigned char>(c) < 32)
+        shown += "\\x" + std::to_string(c);
+      else
+        shown += c;
     }
     return shown;
   };
@@ -108,8 +112,10 @@ std::map<std::string, std::string> filesBelow(const fs::path& root) {
   if (!fs::exists(root)) return files;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
     std::string rel = fs::relative(entry.path(), root).generic_string();
-    if (entry.is_directory()) files[rel + "/"] = "";
-    else if (entry.path().filename() != ".keep") files[rel] = readFile(entry.path());
+    if (entry.is_directory())
+      files[rel + "/"] = "";
+    else if (entry.path().filename() != ".keep")
+      files[rel] = readFile(entry.path());
   }
   return files;
 }
@@ -133,7 +139,7 @@ void recordCase(const fs::path& caseDir, const std::string& screen,
     fs::path target = caseDir / "out" / file;
     if (file.back() == '/') {
       fs::create_directories(target);
-      std::ofstream(target / ".keep");
+      std::ofstream keep(target / ".keep");
       continue;
     }
     fs::create_directories(target.parent_path());
@@ -149,15 +155,15 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
     std::cout << "skip " << name << " (" << keys["platforms"] << " only)\n";
     return true;
   }
-  fs::path work = fs::temp_directory_path() /
-                  ("tallyra-e2e-" + name + "-" + std::to_string(::getpid()));
+  fs::path work =
+      fs::temp_directory_path() / ("tallyra-e2e-" + name + "-" + std::to_string(::getpid()));
   fs::remove_all(work);
   fs::create_directories(work);
-  if (fs::exists(caseDir / "in"))
-    fs::copy(caseDir / "in", work, fs::copy_options::recursive);
+  if (fs::exists(caseDir / "in")) fs::copy(caseDir / "in", work, fs::copy_options::recursive);
   std::istringstream fromRepo(keys["from-repo"]);
   fs::path repoRoot = caseDir.parent_path().parent_path().parent_path();
-  for (std::string file; fromRepo >> file;) fs::copy_file(repoRoot / file, work / fs::path(file).filename());
+  for (std::string file; fromRepo >> file;)
+    fs::copy_file(repoRoot / file, work / fs::path(file).filename());
   for (const auto& entry : fs::recursive_directory_iterator(work))
     if (entry.path().filename() == ".keep") fs::remove(entry.path());
   auto before = filesBelow(work);
@@ -166,8 +172,8 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
   fs::path stdoutFile = work.string() + ".screen";
   std::string command = "cd " + quote(work.string()) + " && timeout 120 " + prefix + " " +
                         quote(program) + " " + keys["args"] + " < " +
-                        (fs::exists(stdinFile) ? quote(stdinFile.string()) : "/dev/null") +
-                        " > " + (keys.count("stdout") ? keys["stdout"] : quote(stdoutFile.string()));
+                        (fs::exists(stdinFile) ? quote(stdinFile.string()) : "/dev/null") + " > " +
+                        (keys.count("stdout") ? keys["stdout"] : quote(stdoutFile.string()));
   int raw = std::system(command.c_str());
   int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
 
@@ -201,7 +207,8 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
       report += "  missing file " + file + "\n";
     } else if (mask(after[file]) != mask(content)) {
       ok = false;
-      report += "  file " + file + " differs:\n" + firstDifference(mask(content), mask(after[file]));
+      report +=
+          "  file " + file + " differs:\n" + firstDifference(mask(content), mask(after[file]));
     }
   }
   for (auto& [file, content] : after) {
@@ -227,11 +234,16 @@ int main(int argc, char** argv) {
   int failed = 0, passed = 0;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    if (a == "--program" && i + 1 < argc) program = fs::absolute(argv[++i]).string();
-    else if (a == "--prefix" && i + 1 < argc) prefix = argv[++i];
-    else if (a == "--platform" && i + 1 < argc) platform = argv[++i];
-    else if (a == "--record") record = true;
-    else (runCase(fs::absolute(a), program, prefix, platform) ? passed : failed)++;
+    if (a == "--program" && i + 1 < argc)
+      program = fs::absolute(argv[++i]).string();
+    else if (a == "--prefix" && i + 1 < argc)
+      prefix = argv[++i];
+    else if (a == "--platform" && i + 1 < argc)
+      platform = argv[++i];
+    else if (a == "--record")
+      record = true;
+    else
+      (runCase(fs::absolute(a), program, prefix, platform) ? passed : failed)++;
   }
   if (program.empty()) {
     std::cerr << "usage: e2e_runner --program PATH [--prefix CMD] [--platform P] CASE...\n";

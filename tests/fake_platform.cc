@@ -27,9 +27,7 @@ void FakePlatform::openJobFile(const std::string& content) {
   resultFile.attach(result);
 }
 
-const char* FakePlatform::firstArgument() {
-  return hasArgument ? argument.c_str() : nullptr;
-}
+const char* FakePlatform::firstArgument() { return hasArgument ? argument.c_str() : nullptr; }
 
 bool FakePlatform::nextWriteFails() {
   ++writes_;
@@ -54,7 +52,7 @@ long FakePlatform::readKeyboard(char* buffer, size_t capacity) {
     char c = keyboardInput[keyboardPos_ + n++];
     if (c == '\n') break;
   }
-  std::memcpy(buffer, keyboardInput.data() + keyboardPos_, n);
+  std::copy_n(keyboardInput.begin() + static_cast<std::ptrdiff_t>(keyboardPos_), n, buffer);
   keyboardPos_ += n;
   return static_cast<long>(n);
 }
@@ -102,9 +100,7 @@ bool FakePlatform::writeFile(FileHandle file, const char* data, size_t size) {
   return true;
 }
 
-bool FakePlatform::closeFile(FileHandle file) {
-  return open_.erase(file) == 1;
-}
+bool FakePlatform::closeFile(FileHandle file) { return open_.erase(file) == 1; }
 
 TimeOfDay FakePlatform::localTimeOfDay() {
   if (clockReadings.empty()) return TimeOfDay{};

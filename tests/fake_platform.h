@@ -22,9 +22,9 @@ class FakePlatform : public Platform {
 
   // --- set up by the test
   std::map<std::string, std::string> files;  // regular files by name
-  std::set<std::string> otherNames;  // exist, but cannot be opened (directories)
-  std::set<std::string> unreadable;  // files that exist but cannot be opened
-  std::set<std::string> uncreatable;  // names under which nothing can be created
+  std::set<std::string> otherNames;          // exist, but cannot be opened (directories)
+  std::set<std::string> unreadable;          // files that exist but cannot be opened
+  std::set<std::string> uncreatable;         // names under which nothing can be created
   std::string keyboardInput;
   bool hasArgument = false;
   std::string argument;
@@ -43,7 +43,7 @@ class FakePlatform : public Platform {
 
   // --- observed
   std::string screen;
-  int keyboardReads = 0;  // reads that asked for more input
+  int keyboardReads = 0;                  // reads that asked for more input
   int writes() const { return writes_; }  // writes tried, screen and files
   bool screenFailed() const { return screenFailing_; }
   int openFiles() const { return static_cast<int>(open_.size()); }

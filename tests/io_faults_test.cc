@@ -2,9 +2,9 @@
 // point must end through the runtime error stop with "Disk Full" and exit
 // status 217, never as a success, and must keep every result line written
 // before the failure.
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "frontend/program_run.h"
 #include "tests/fake_platform.h"

@@ -15,7 +15,8 @@
 namespace {
 
 bool endsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 }  // namespace
@@ -28,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int status = fake.run([] { tallyra::runProgram(); });
   bool complete = endsWith(fake.screen, "Hit <enter> twice to abandon!\r\n");
   bool dataError = endsWith(fake.screen, "  Press <enter> to quit\r\n");
-  bool runtimeError = fake.screen.find("An unhandled exception occurred at 0x") != std::string::npos;
+  bool runtimeError =
+      fake.screen.find("An unhandled exception occurred at 0x") != std::string::npos;
   if (status == 0 && (complete || dataError)) return 0;
   if (status == 217 && runtimeError) return 0;
   std::abort();  // a run that ended in no known way

@@ -150,14 +150,8 @@ bool InputChannel::readLine(TextLine& line) {
 }
 
 void InputChannel::skipRestOfLine() {
-  for (;;) {
-    int c = get();
-    if (c < 0 || c == '\n') return;
-    if (c == '\r') {
-      skipLf_ = true;
-      return;
-    }
-  }
+  TextLine ignored;
+  readLine(ignored);
 }
 
 void InputChannel::close() {

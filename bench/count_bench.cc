@@ -5,7 +5,9 @@
 //
 // Every job runs in a child process of its own, so that the peak resident
 // set reported for it is that job's alone. The fast counter's time is the
-// median of several runs. The plain enumeration (countByEnumeration) runs in
+// median of several runs (wall clock). The plain enumeration's time is
+// processor time, so that other load on the machine does not inflate it;
+// the enumeration (countByEnumeration) runs in
 // full when it is expected to take at most the limit (10 s unless given),
 // and its count is compared; beyond the limit its time is extrapolated from
 // blocks of consecutive subsets spread evenly over the whole range and
@@ -17,6 +19,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,6 +35,10 @@ using Clock = std::chrono::steady_clock;
 
 double secondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double processorSecondsSince(std::clock_t start) {
+  return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
 }
 
 struct BenchJob {
@@ -140,22 +147,24 @@ double plainMilliseconds(double limitSeconds, bool& estimated, int64_t& count) {
   // Sample for a tenth of the limit (at most a second); blocks are visited
   // in a scattered order so that the sample spreads over all subsets.
   const double sampleSeconds = std::min(1.0, limitSeconds / 10);
-  auto start = Clock::now();
+  std::clock_t start = std::clock();
   uint64_t visited = 0;
-  while (visited < blocks && (visited < 4 || secondsSince(start) < sampleSeconds)) {
+  while (visited < blocks && (visited < 4 || processorSecondsSince(start) < sampleSeconds)) {
     uint64_t block = (visited * 0x9E3779B97F4A7C15u + 1) & (blocks - 1);
     enumerateBlock(block * blockSize, blockSize);
     ++visited;
   }
-  double expected = secondsSince(start) * static_cast<double>(blocks) / static_cast<double>(visited);
+  double expected = processorSecondsSince(start) * static_cast<double>(blocks) / static_cast<double>(visited);
   estimated = expected > limitSeconds;
   if (estimated) return expected * 1000;
-  start = Clock::now();
+  start = std::clock();
   count = countByEnumeration();
-  return secondsSince(start) * 1000;
+  return processorSecondsSince(start) * 1000;
 }
 
-void runJob(const BenchJob& benchJob, double limitSeconds) {
+// Prints the job's row but for the last column and returns the counter's
+// median time in milliseconds.
+double runJob(const BenchJob& benchJob, double limitSeconds) {
   benchJob.make(algebra);
   resetRunState();
   algebra.toJob();
@@ -171,6 +180,7 @@ void runJob(const BenchJob& benchJob, double limitSeconds) {
   if (plainCount != count)
     std::printf(" MISMATCH: the enumeration counts %lld |", static_cast<long long>(plainCount));
   std::fflush(stdout);
+  return engine;
 }
 
 int run(int argc, char** argv) {
@@ -202,23 +212,34 @@ int run(int argc, char** argv) {
   std::printf("| job           | \\|A\\| | constraints | N | engine ms | plain ms | ratio | peak RSS KiB |\n");
   std::printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
   std::fflush(stdout);
+  double totalEngine = 0;
   for (const BenchJob& benchJob : kJobs) {
     if (only && std::strcmp(only, benchJob.name) != 0) continue;
+    int timePipe[2];
+    if (pipe(timePipe) != 0) return 1;
     pid_t child = fork();
     if (child < 0) return 1;
     if (child == 0) {
-      runJob(benchJob, limitSeconds);
-      _exit(0);
+      double engine = runJob(benchJob, limitSeconds);
+      bool sent = write(timePipe[1], &engine, sizeof engine) == sizeof engine;
+      _exit(sent ? 0 : 1);
     }
+    close(timePipe[1]);
+    double engine = 0;
+    bool received = read(timePipe[0], &engine, sizeof engine) == sizeof engine;
+    close(timePipe[0]);
     int status = 0;
     rusage usage{};
-    if (wait4(child, &status, 0, &usage) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (wait4(child, &status, 0, &usage) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+        !received) {
       std::printf(" failed |\n");
       return 1;
     }
+    totalEngine += engine;
     std::printf(" %12ld |\n", usage.ru_maxrss);
     std::fflush(stdout);
   }
+  std::printf("\nAll jobs, counter: %.3f ms\n", totalEngine);
   return 0;
 }
 

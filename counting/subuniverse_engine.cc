@@ -127,6 +127,14 @@ class Search {
     return count << freeElements;
   }
 
+  // The number of ways to complete I inside `component`, one component of
+  // countPart's adjacency. The cache key is exact: the constraints that
+  // meet the component act on it as if every neighbour outside it and not
+  // in I were excluded. Such a neighbour is excluded or undecided, and an
+  // undecided one only shares constraints with the component that are
+  // already satisfied (an active one would put it in the component), which
+  // excluding it would leave satisfied. So what is left to count depends
+  // on the component and on which of its neighbours are in I alone.
   int64_t countComponent(uint32_t component, const uint32_t* adjacent,
                          const uint32_t* implied) {
     uint32_t around = 0;
@@ -151,11 +159,12 @@ class Search {
     int64_t count = 0;
     const uint32_t savedIncluded = included_;
     const uint32_t savedExcluded = excluded_;
+    // In: I grows to its closure with the element, unless that meets E.
     if (uint32_t closed = closeWith(branch, implied); closed != 0) {
       uint32_t added = closed & ~included_;
-      uint32_t rest = component & ~added;
+      uint32_t undecided = component & ~added;
       uint32_t grownImplied[kMaxElements];
-      for (uint32_t xs = rest; xs != 0; xs &= xs - 1) {
+      for (uint32_t xs = undecided; xs != 0; xs &= xs - 1) {
         int x = lowest(xs);
         uint32_t more = implied[x];
         for (uint32_t ds = rules.partners[x] & added; ds != 0; ds &= ds - 1)
@@ -163,15 +172,16 @@ class Search {
         grownImplied[x] = more;
       }
       included_ = closed;
-      rest &= ~excludeForced(rest, grownImplied);
-      count += countPart(rest, grownImplied);
+      undecided &= ~excludeForced(undecided, grownImplied);
+      count += countPart(undecided, grownImplied);
       included_ = savedIncluded;
       excluded_ = savedExcluded;
     }
+    // Out.
     excluded_ |= bitOf(branch);
-    uint32_t rest = component & ~bitOf(branch);
-    rest &= ~excludeForced(rest, implied);
-    count += countPart(rest, implied);
+    uint32_t undecided = component & ~bitOf(branch);
+    undecided &= ~excludeForced(undecided, implied);
+    count += countPart(undecided, implied);
     excluded_ = savedExcluded;
 
     cache.store(component, inside, count);

@@ -1,0 +1,259 @@
+// The counting benchmark: the fast counter against the plain enumeration on
+// a fixed list of algebras. Run by hand (see bench/README.md); it is no test.
+//
+//   tallyra_bench [--plain-limit SECONDS] [--only NAME] [--write-jobs DIR]
+//
+// Every job runs in a child process of its own, so that the peak resident
+// set reported for it is that job's alone. The fast counter's time is the
+// median of several runs (wall clock). The plain enumeration's time is
+// processor time, so that other load on the machine does not inflate it;
+// the enumeration (countByEnumeration) runs in
+// full when it is expected to take at most the limit (10 s unless given),
+// and its count is compared; beyond the limit its time is extrapolated from
+// blocks of consecutive subsets spread evenly over the whole range and
+// marked with "~". --write-jobs writes every job as a job file for the
+// program itself and counts nothing. POSIX only (fork, wait4).
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "bench/sample_algebras.h"
+#include "counting/closure_test.h"
+#include "counting/subuniverse_counter.h"
+
+namespace tallyra {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double processorSecondsSince(std::clock_t start) {
+  return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+}
+
+struct BenchJob {
+  const char* name;
+  void (*make)(SampleAlgebra& out);
+};
+
+template <int N>
+void chain(SampleAlgebra& out) {
+  makeChainLattice(N, out);
+}
+void chains5x6(SampleAlgebra& out) { makeChainProductLattice(5, 6, out); }
+void boolean16(SampleAlgebra& out) { makeBooleanLattice(4, out); }
+void cyclic30(SampleAlgebra& out) { makeCyclicGroup(30, out); }
+void triples10(SampleAlgebra& out) { makeDisjointTriples(30, 10, out); }
+void idempotents30(SampleAlgebra& out) { makeIdempotents(30, out); }
+void successor30(SampleAlgebra& out) { makeSuccessorChain(30, out); }
+template <int Count>
+void random30(SampleAlgebra& out) {
+  makeRandomPartialAlgebra(30, Count, 1000 + Count, out);
+}
+
+const BenchJob kJobs[] = {
+    {"chain30", chain<30>},
+    {"chains5x6", chains5x6},
+    {"boolean16", boolean16},
+    {"S4", makeSymmetricGroup4},
+    {"A4", makeAlternatingGroup4},
+    {"Q8", makeQuaternionGroup},
+    {"dihedral8", makeDihedralGroup8},
+    {"Z30", cyclic30},
+    {"T3", makeFullTransformationSemigroup3},
+    {"triples10", triples10},
+    {"idempotent30", idempotents30},
+    {"successor30", successor30},
+    {"random30-20", random30<20>},
+    {"random30-40", random30<40>},
+    {"random30-60", random30<60>},
+    {"random30-80", random30<80>},
+    {"random30-120", random30<120>},
+    {"random30-160", random30<160>},
+    {"random30-300", random30<300>},
+    {"random30-4096", random30<4096>},
+};
+
+SampleAlgebra algebra;
+
+// --- job files
+
+const char kSymbols[] = "0123456789ABCDEFGHIJKLMNOPQRST";
+
+bool writeJobFile(const char* directory, const char* name) {
+  char path[512];
+  std::snprintf(path, sizeof path, "%s/%s.txt", directory, name);
+  FILE* file = std::fopen(path, "w");
+  if (!file) return false;
+  std::fprintf(file, "\\verbose=false\n\\subtrahend-in-exponent=0\n\\operationsymbols=*+\n");
+  std::fprintf(file, "\\beginjob\n\\name\n%s\n\\size\n%d\n\\elements\n%.*s\n\\constraints\n", name,
+               algebra.size, algebra.size, kSymbols);
+  // 40 constraints of five characters and a blank stay within a line's
+  // 255 characters.
+  for (int i = 0; i < algebra.constraintCount; ++i) {
+    const Constraint& c = algebra.constraints[i];
+    std::fprintf(file, "%c%c%c=%c%c", kSymbols[c.left - 1], "*+"[c.operation - 1],
+                 kSymbols[c.right - 1], kSymbols[c.result - 1],
+                 (i + 1) % 40 == 0 || i + 1 == algebra.constraintCount ? '\n' : ' ');
+  }
+  std::fprintf(file, "\\endofjob\n\\enddata\n");
+  return std::fclose(file) == 0;
+}
+
+// --- timing
+
+double medianEngineMilliseconds(int64_t& count) {
+  constexpr int kRuns = 11;
+  double times[kRuns];
+  for (double& time : times) {
+    auto start = Clock::now();
+    count = countClosedSubsets(algebra.size, algebra.constraints, algebra.constraintCount);
+    time = secondsSince(start) * 1000;
+  }
+  std::sort(times, times + kRuns);
+  return times[kRuns / 2];
+}
+
+// Tests the subsets whose numbers, read as the enumeration's binary counter,
+// lie in [first, first + blockSize), as the enumeration does.
+int32_t enumerateBlock(uint64_t first, uint64_t blockSize) {
+  MembershipVector vector;
+  for (int p = 1; p <= job.size; ++p) vector.membership[p] = (first >> (job.size - p) & 1) != 0;
+  int32_t closed = 0;
+  for (uint64_t i = 0; i < blockSize; ++i) {
+    if (isClosed(vector)) ++closed;
+    bool carry = true;
+    for (int p = job.size; carry && p >= 1; --p) {
+      vector.membership[p] = !vector.membership[p];
+      carry = !vector.membership[p];
+    }
+  }
+  return closed;
+}
+
+// The plain enumeration's time in milliseconds: measured when it fits the
+// limit (then `estimated` is false and `count` its count), extrapolated from
+// a sample otherwise.
+double plainMilliseconds(double limitSeconds, bool& estimated, int64_t& count) {
+  constexpr int kBlockBits = 12;
+  const uint64_t subsets = uint64_t{1} << job.size;
+  const uint64_t blockSize = std::min<uint64_t>(subsets, uint64_t{1} << kBlockBits);
+  const uint64_t blocks = subsets / blockSize;
+  // Sample for a tenth of the limit (at most a second); blocks are visited
+  // in a scattered order so that the sample spreads over all subsets.
+  const double sampleSeconds = std::min(1.0, limitSeconds / 10);
+  std::clock_t start = std::clock();
+  uint64_t visited = 0;
+  while (visited < blocks && (visited < 4 || processorSecondsSince(start) < sampleSeconds)) {
+    uint64_t block = (visited * 0x9E3779B97F4A7C15u + 1) & (blocks - 1);
+    enumerateBlock(block * blockSize, blockSize);
+    ++visited;
+  }
+  double expected =
+      processorSecondsSince(start) * static_cast<double>(blocks) / static_cast<double>(visited);
+  estimated = expected > limitSeconds;
+  if (estimated) return expected * 1000;
+  start = std::clock();
+  count = countByEnumeration();
+  return processorSecondsSince(start) * 1000;
+}
+
+// Prints the job's row but for the last column and returns the counter's
+// median time in milliseconds.
+double runJob(const BenchJob& benchJob, double limitSeconds) {
+  benchJob.make(algebra);
+  resetRunState();
+  algebra.toJob();
+  int64_t count = 0;
+  double engine = medianEngineMilliseconds(count);
+  bool estimated = false;
+  int64_t plainCount = count;
+  double plain = plainMilliseconds(limitSeconds, estimated, plainCount);
+  char plainText[32];
+  std::snprintf(plainText, sizeof plainText, "%s%.1f", estimated ? "~" : "", plain);
+  std::printf("| %-13s | %2d | %4d | %10lld | %8.3f | %12s | %9.0f |", benchJob.name, algebra.size,
+              algebra.constraintCount, static_cast<long long>(count), engine, plainText,
+              plain / engine);
+  if (plainCount != count)
+    std::printf(" MISMATCH: the enumeration counts %lld |", static_cast<long long>(plainCount));
+  std::fflush(stdout);
+  return engine;
+}
+
+int run(int argc, char** argv) {
+  double limitSeconds = 10;
+  const char* only = nullptr;
+  const char* jobDirectory = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--plain-limit") == 0 && i + 1 < argc) {
+      limitSeconds = std::atof(argv[++i]);
+    } else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
+      only = argv[++i];
+    } else if (std::strcmp(argv[i], "--write-jobs") == 0 && i + 1 < argc) {
+      jobDirectory = argv[++i];
+    } else {
+      std::fprintf(stderr, "usage: %s [--plain-limit SECONDS] [--only NAME] [--write-jobs DIR]\n",
+                   argv[0]);
+      return 2;
+    }
+  }
+  if (jobDirectory) {
+    for (const BenchJob& benchJob : kJobs) {
+      benchJob.make(algebra);
+      if (!writeJobFile(jobDirectory, benchJob.name)) {
+        std::fprintf(stderr, "cannot write %s/%s.txt\n", jobDirectory, benchJob.name);
+        return 1;
+      }
+    }
+    return 0;
+  }
+  std::printf(
+      "| job           | \\|A\\| | constraints | N | engine ms | plain ms | ratio | peak RSS KiB "
+      "|\n");
+  std::printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
+  std::fflush(stdout);
+  double totalEngine = 0;
+  for (const BenchJob& benchJob : kJobs) {
+    if (only && std::strcmp(only, benchJob.name) != 0) continue;
+    int timePipe[2];
+    if (pipe(timePipe) != 0) return 1;
+    pid_t child = fork();
+    if (child < 0) return 1;
+    if (child == 0) {
+      double engine = runJob(benchJob, limitSeconds);
+      bool sent = write(timePipe[1], &engine, sizeof engine) == sizeof engine;
+      _exit(sent ? 0 : 1);
+    }
+    close(timePipe[1]);
+    double engine = 0;
+    bool received = read(timePipe[0], &engine, sizeof engine) == sizeof engine;
+    close(timePipe[0]);
+    int status = 0;
+    rusage usage{};
+    if (wait4(child, &status, 0, &usage) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+        !received) {
+      std::printf(" failed |\n");
+      return 1;
+    }
+    totalEngine += engine;
+    std::printf(" %12ld |\n", usage.ru_maxrss);
+    std::fflush(stdout);
+  }
+  std::printf("\nAll jobs, counter: %.3f ms\n", totalEngine);
+  return 0;
+}
+
+}  // namespace
+}  // namespace tallyra
+
+int main(int argc, char** argv) { return tallyra::run(argc, argv); }

@@ -1,0 +1,193 @@
+#include "bench/sample_algebras.h"
+
+namespace tallyra {
+
+void SampleAlgebra::reset(int elements) {
+  size = elements;
+  constraintCount = 0;
+}
+
+void SampleAlgebra::add(int left, int right, int result, int operation) {
+  if (constraintCount == kMaxConstraints) return;
+  constraints[constraintCount++] =
+      Constraint{static_cast<uint8_t>(left + 1), static_cast<uint8_t>(right + 1),
+                 static_cast<uint8_t>(result + 1), static_cast<uint8_t>(operation)};
+}
+
+void SampleAlgebra::toJob() const {
+  job.size = size;
+  job.constraintCount = constraintCount;
+  for (int i = 0; i < constraintCount; ++i) job.constraintTable[i] = constraints[i];
+}
+
+uint64_t SampleRandom::next() {
+  uint64_t z = (state_ += 0x9E3779B97F4A7C15u);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+  return z ^ (z >> 31);
+}
+
+int SampleRandom::below(int bound) {
+  return static_cast<int>(next() % static_cast<uint64_t>(bound));
+}
+
+namespace {
+
+using Order = bool[kMaxElements][kMaxElements];
+
+// The greatest common lower bound of x and y in the order (`up` false), or
+// the least common upper bound (`up` true).
+int bound(int n, const bool (*leq)[kMaxElements], int x, int y, bool up) {
+  auto below = [&](int a, int b) { return up ? leq[b][a] : leq[a][b]; };
+  for (int z = 0; z < n; ++z) {
+    if (!below(z, x) || !below(z, y)) continue;
+    bool greatest = true;
+    for (int w = 0; w < n && greatest; ++w)
+      if (below(w, x) && below(w, y) && !below(w, z)) greatest = false;
+    if (greatest) return z;
+  }
+  return -1;  // not a lattice
+}
+
+}  // namespace
+
+void makeLatticeOfOrder(int n, const bool (*lessOrEqual)[kMaxElements], SampleAlgebra& out) {
+  out.reset(n);
+  for (int operation = 1; operation <= 2; ++operation)
+    for (int x = 0; x < n; ++x)
+      for (int y = 0; y < n; ++y)
+        out.add(x, y, bound(n, lessOrEqual, x, y, operation == 2), operation);
+}
+
+void makeChainLattice(int n, SampleAlgebra& out) { makeChainProductLattice(1, n, out); }
+
+void makeChainProductLattice(int m, int n, SampleAlgebra& out) {
+  Order leq = {};
+  for (int x = 0; x < m * n; ++x)
+    for (int y = 0; y < m * n; ++y) leq[x][y] = x / n <= y / n && x % n <= y % n;
+  makeLatticeOfOrder(m * n, leq, out);
+}
+
+void makeBooleanLattice(int atoms, SampleAlgebra& out) {
+  int n = 1 << atoms;
+  Order leq = {};
+  for (int x = 0; x < n; ++x)
+    for (int y = 0; y < n; ++y) leq[x][y] = (x & ~y) == 0;
+  makeLatticeOfOrder(n, leq, out);
+}
+
+void makeDiamondLattice(SampleAlgebra& out) {
+  // 0 below the atoms 1, 2, 3, all below 4.
+  Order leq = {};
+  for (int x = 0; x < 5; ++x) leq[0][x] = leq[x][4] = leq[x][x] = true;
+  makeLatticeOfOrder(5, leq, out);
+}
+
+void makePentagonLattice(SampleAlgebra& out) {
+  // 0 < 1 < 2 < 4 and 0 < 3 < 4.
+  Order leq = {};
+  for (int x = 0; x < 5; ++x) leq[0][x] = leq[x][4] = leq[x][x] = true;
+  leq[1][2] = true;
+  makeLatticeOfOrder(5, leq, out);
+}
+
+void makePermutationGroup(int points, const int (*generators)[kMaxElements], int generatorCount,
+                          SampleAlgebra& out) {
+  int elements[kMaxElements][kMaxElements];
+  int order = 1;
+  for (int i = 0; i < points; ++i) elements[0][i] = i;
+  auto indexOf = [&](const int* p) {
+    for (int e = 0; e < order; ++e) {
+      bool same = true;
+      for (int i = 0; i < points && same; ++i) same = elements[e][i] == p[i];
+      if (same) return e;
+    }
+    return -1;
+  };
+  // Close the identity under right multiplication by the generators.
+  for (int e = 0; e < order; ++e) {
+    for (int g = 0; g < generatorCount; ++g) {
+      int product[kMaxElements];
+      for (int i = 0; i < points; ++i) product[i] = elements[e][generators[g][i]];
+      if (indexOf(product) < 0 && order < kMaxElements) {
+        for (int i = 0; i < points; ++i) elements[order][i] = product[i];
+        ++order;
+      }
+    }
+  }
+  out.reset(order);
+  for (int a = 0; a < order; ++a) {
+    for (int b = 0; b < order; ++b) {
+      int product[kMaxElements];
+      for (int i = 0; i < points; ++i) product[i] = elements[a][elements[b][i]];
+      out.add(a, b, indexOf(product));
+    }
+  }
+}
+
+void makeSymmetricGroup4(SampleAlgebra& out) {
+  const int generators[2][kMaxElements] = {{1, 0, 2, 3}, {1, 2, 3, 0}};
+  makePermutationGroup(4, generators, 2, out);
+}
+
+void makeAlternatingGroup4(SampleAlgebra& out) {
+  const int generators[2][kMaxElements] = {{1, 2, 0, 3}, {0, 2, 3, 1}};
+  makePermutationGroup(4, generators, 2, out);
+}
+
+void makeDihedralGroup8(SampleAlgebra& out) {
+  // The symmetries of a square with corners 0, 1, 2, 3.
+  const int generators[2][kMaxElements] = {{1, 2, 3, 0}, {0, 3, 2, 1}};
+  makePermutationGroup(4, generators, 2, out);
+}
+
+void makeQuaternionGroup(SampleAlgebra& out) {
+  // i and j acting on the group itself: (0 1 2 3)(4 5 6 7), (0 4 2 6)(1 7 3 5).
+  const int generators[2][kMaxElements] = {{1, 2, 3, 0, 5, 6, 7, 4}, {4, 7, 6, 5, 2, 1, 0, 3}};
+  makePermutationGroup(8, generators, 2, out);
+}
+
+void makeCyclicGroup(int n, SampleAlgebra& out) {
+  out.reset(n);
+  for (int x = 0; x < n; ++x)
+    for (int y = 0; y < n; ++y) out.add(x, y, (x + y) % n, 2);
+}
+
+void makeFullTransformationSemigroup3(SampleAlgebra& out) {
+  // Map m sends i to digit i of m in base 3; m*n is "first n, then m".
+  auto image = [](int map, int i) { return i == 0 ? map % 3 : i == 1 ? map / 3 % 3 : map / 9; };
+  out.reset(27);
+  for (int m = 0; m < 27; ++m) {
+    for (int n = 0; n < 27; ++n) {
+      int product = 0;
+      for (int i = 2; i >= 0; --i) product = product * 3 + image(m, image(n, i));
+      out.add(m, n, product);
+    }
+  }
+}
+
+void makeDisjointTriples(int n, int k, SampleAlgebra& out) {
+  out.reset(n);
+  for (int i = 0; i < k; ++i) out.add(3 * i, 3 * i + 1, 3 * i + 2);
+}
+
+void makeIdempotents(int n, SampleAlgebra& out) {
+  out.reset(n);
+  for (int x = 0; x < n; ++x) out.add(x, x, x);
+}
+
+void makeSuccessorChain(int n, SampleAlgebra& out) {
+  out.reset(n);
+  for (int x = 0; x + 1 < n; ++x) out.add(x, x, x + 1);
+}
+
+void makeRandomPartialAlgebra(int n, int count, uint64_t seed, SampleAlgebra& out) {
+  SampleRandom random(seed);
+  out.reset(n);
+  for (int i = 0; i < count; ++i) {
+    int left = random.below(n), right = random.below(n);
+    out.add(left, right, random.below(n));
+  }
+}
+
+}  // namespace tallyra

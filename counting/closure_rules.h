@@ -1,0 +1,41 @@
+// The constraints of a job, folded into bit masks for the fast counter.
+//
+// Element positions 1..size become bit indices 0..size-1 of a 32-bit word,
+// so a subset of A is one word. A constraint x*y=z whose result is x or y
+// never excludes a subset and is dropped; repeated constraints fold into the
+// same bits; the operation symbol plays no part.
+#ifndef TALLYRA_COUNTING_CLOSURE_RULES_H_
+#define TALLYRA_COUNTING_CLOSURE_RULES_H_
+
+#include <cstdint>
+
+#include "jobfile/job_model.h"
+
+namespace tallyra {
+
+struct ClosureRules {
+  int size = 0;
+  uint32_t all = 0;  // the whole of A
+  // forced[x][y] (= forced[y][x]): the results that a closed set holding x
+  // and y must hold; forced[x][x]: what x alone forces (x*x=z). Never holds
+  // x or y themselves.
+  uint32_t forced[kMaxElements][kMaxElements];
+  // partners[x]: the y with forced[x][y] non-empty (x itself included when
+  // x forces something alone).
+  uint32_t partners[kMaxElements];
+  // neighbours[x]: the other elements that share a kept constraint with x,
+  // in any of its three places.
+  uint32_t neighbours[kMaxElements];
+};
+
+// Fills `rules` from constraints[0..count-1]; positions are 1..size and
+// size is 1..30. A constraint with a position outside 1..size cannot come
+// from a job file and is ignored.
+void buildClosureRules(int size, const Constraint* constraints, int count, ClosureRules& rules);
+
+// The smallest closed superset of `set`.
+uint32_t closeSet(const ClosureRules& rules, uint32_t set);
+
+}  // namespace tallyra
+
+#endif  // TALLYRA_COUNTING_CLOSURE_RULES_H_

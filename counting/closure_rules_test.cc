@@ -1,0 +1,81 @@
+#include "counting/closure_rules.h"
+
+#include <gtest/gtest.h>
+
+#include "bench/sample_algebras.h"
+
+namespace tallyra {
+namespace {
+
+// The closure the slow way: apply every constraint until nothing changes.
+uint32_t closeByRounds(const SampleAlgebra& algebra, uint32_t set) {
+  for (bool changed = true; changed;) {
+    changed = false;
+    for (int i = 0; i < algebra.constraintCount; ++i) {
+      const Constraint& c = algebra.constraints[i];
+      if ((set >> (c.left - 1) & 1) && (set >> (c.right - 1) & 1) && !(set >> (c.result - 1) & 1)) {
+        set |= uint32_t{1} << (c.result - 1);
+        changed = true;
+      }
+    }
+  }
+  return set;
+}
+
+TEST(ClosureRules, FoldsPairsBothWaysAndDropsHarmlessConstraints) {
+  SampleAlgebra algebra;
+  algebra.reset(5);
+  algebra.add(0, 1, 2);
+  algebra.add(1, 0, 3, 2);  // another operation, same pair
+  algebra.add(0, 1, 2);     // repeated
+  algebra.add(2, 2, 4);     // unary
+  algebra.add(3, 4, 4);     // result is an operand
+  algebra.add(4, 4, 4);
+  ClosureRules rules;
+  buildClosureRules(5, algebra.constraints, algebra.constraintCount, rules);
+  EXPECT_EQ(rules.all, 0x1Fu);
+  EXPECT_EQ(rules.forced[0][1], 0b01100u);
+  EXPECT_EQ(rules.forced[1][0], 0b01100u);
+  EXPECT_EQ(rules.forced[2][2], 0b10000u);
+  EXPECT_EQ(rules.forced[3][4], 0u);
+  EXPECT_EQ(rules.forced[4][4], 0u);
+  EXPECT_EQ(rules.partners[0], 0b00010u);
+  EXPECT_EQ(rules.partners[2], 0b00100u);
+  EXPECT_EQ(rules.partners[4], 0u);
+  EXPECT_EQ(rules.neighbours[2], 0b10011u);
+  EXPECT_EQ(rules.neighbours[4], 0b00100u);
+}
+
+TEST(ClosureRules, ForgetsThePreviousJob) {
+  SampleAlgebra algebra;
+  makeRandomPartialAlgebra(30, 500, 3, algebra);
+  ClosureRules rules;
+  buildClosureRules(30, algebra.constraints, algebra.constraintCount, rules);
+  algebra.reset(3);
+  algebra.add(0, 1, 2);
+  buildClosureRules(3, algebra.constraints, algebra.constraintCount, rules);
+  EXPECT_EQ(closeSet(rules, 0b011u), 0b111u);
+  for (int x = 0; x < kMaxElements; ++x) {
+    EXPECT_EQ(rules.forced[x][x], 0u);
+    EXPECT_EQ(rules.partners[x], x < 2 ? 3u - (1u << x) : 0u);
+  }
+}
+
+TEST(ClosureRules, CloseSetMatchesRepeatedRounds) {
+  SampleRandom random(11);
+  SampleAlgebra algebra;
+  ClosureRules rules;
+  for (int round = 0; round < 200; ++round) {
+    int n = 1 + random.below(30);
+    makeRandomPartialAlgebra(n, random.below(4 * n), random.next(), algebra);
+    buildClosureRules(n, algebra.constraints, algebra.constraintCount, rules);
+    for (int sample = 0; sample < 20; ++sample) {
+      uint32_t set =
+          static_cast<uint32_t>(random.next()) & static_cast<uint32_t>(random.next()) & rules.all;
+      ASSERT_EQ(closeSet(rules, set), closeByRounds(algebra, set)) << "round " << round;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tallyra

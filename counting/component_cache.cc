@@ -1,0 +1,28 @@
+#include "counting/component_cache.h"
+
+namespace tallyra {
+
+void ComponentCache::startJob() {
+  ++generation_;
+  if (generation_ == 0) {  // wrapped: old generation numbers come back
+    for (Slot& slot : slots_) slot = Slot{};
+    generation_ = 1;
+  }
+}
+
+int64_t ComponentCache::find(uint32_t component, uint32_t inside) const {
+  uint64_t key = keyOf(component, inside);
+  const Slot* pair = &slots_[firstSlot(key)];
+  for (int i = 0; i < 2; ++i)
+    if (pair[i].generation == generation_ && pair[i].key == key) return pair[i].count;
+  return -1;
+}
+
+void ComponentCache::store(uint32_t component, uint32_t inside, int64_t count) {
+  uint64_t key = keyOf(component, inside);
+  Slot* pair = &slots_[firstSlot(key)];
+  if (pair[0].generation == generation_ && pair[0].key != key) pair[1] = pair[0];
+  pair[0] = Slot{key, static_cast<uint32_t>(count), generation_};
+}
+
+}  // namespace tallyra

@@ -1,0 +1,52 @@
+// A bounded cache of component counts for the fast counter.
+//
+// A component is a set of undecided elements that no remaining constraint
+// links to any other undecided element; its count is the number of ways to
+// complete the current closed set inside it. That count depends only on the
+// component and on which of its neighbours are already in the closed set,
+// so the two masks together make an exact key. The table has a fixed number
+// of slots in pairs; a key lives in the pair its hash picks, a new entry
+// takes the pair's first slot and pushes the entry there to the second,
+// dropping what the second held. Entries of earlier jobs are told apart by a
+// generation number, so starting a job costs nothing.
+#ifndef TALLYRA_COUNTING_COMPONENT_CACHE_H_
+#define TALLYRA_COUNTING_COMPONENT_CACHE_H_
+
+#include <cstdint>
+
+namespace tallyra {
+
+class ComponentCache {
+ public:
+  static constexpr int kSlotBits = 15;
+  static constexpr uint32_t kSlots = uint32_t{1} << kSlotBits;
+
+  // Forgets every entry.
+  void startJob();
+
+  // The count stored for (component, inside), or -1 when there is none.
+  int64_t find(uint32_t component, uint32_t inside) const;
+
+  // Stores a count, 0..2^30.
+  void store(uint32_t component, uint32_t inside, int64_t count);
+
+ private:
+  struct Slot {
+    uint64_t key;
+    uint32_t count;
+    uint32_t generation;  // 0: never used
+  };
+  static uint64_t keyOf(uint32_t component, uint32_t inside) {
+    return uint64_t{component} << 32 | inside;
+  }
+  static uint32_t firstSlot(uint64_t key) {
+    return static_cast<uint32_t>((key * 0x9E3779B97F4A7C15u) >> (64 - kSlotBits)) & ~uint32_t{1};
+  }
+
+  Slot slots_[kSlots] = {};
+  uint32_t generation_ = 0;
+};
+
+}  // namespace tallyra
+
+#endif  // TALLYRA_COUNTING_COMPONENT_CACHE_H_

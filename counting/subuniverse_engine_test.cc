@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include "bench/sample_algebras.h"
+#include "counting/closure_test.h"
+#include "counting/subuniverse_counter.h"
+#include "jobfile/job_model.h"
+
+namespace tallyra {
+namespace {
+
+int64_t fastCount(const SampleAlgebra& algebra) {
+  return countClosedSubsets(algebra.size, algebra.constraints, algebra.constraintCount);
+}
+
+int64_t referenceCount(const SampleAlgebra& algebra) {
+  resetRunState();
+  algebra.toJob();
+  return countByEnumeration();
+}
+
+// A random algebra of 1..16 elements that mixes the awkward cases: unary
+// constraints, results equal to an operand, repeated and conflicting
+// constraints, sparse tables with free elements and several components,
+// dense ones with few closed sets.
+void makeAwkwardAlgebra(SampleRandom& random, SampleAlgebra& out) {
+  int n = 1 + random.below(16);
+  const int limits[] = {3, n, 2 * n, 4 * n, 300};
+  int count = random.below(limits[random.below(5)] + 1);
+  // Constraints stay inside blocks of `width` elements, so that some
+  // elements are never mentioned and the rest fall apart into pieces.
+  int width = 1 + random.below(n);
+  out.reset(n);
+  for (int i = 0; i < count; ++i) {
+    int base = random.below(n - width + 1);
+    int a = base + random.below(width), b = base + random.below(width);
+    int c = base + random.below(width);
+    const Constraint* earlier =
+        out.constraintCount > 0 ? &out.constraints[random.below(out.constraintCount)] : nullptr;
+    switch (random.below(8)) {
+      case 0:  // unary
+        b = a;
+        break;
+      case 1:  // result equal to an operand
+        c = random.below(2) == 0 ? a : b;
+        break;
+      case 2:  // repeated
+        if (earlier) a = earlier->left - 1, b = earlier->right - 1, c = earlier->result - 1;
+        break;
+      case 3:  // same operands, another result
+        if (earlier) a = earlier->left - 1, b = earlier->right - 1;
+        break;
+      default:
+        break;
+    }
+    out.add(a, b, c);
+  }
+}
+
+TEST(CountClosedSubsets, AgreesWithEnumerationOnRandomAlgebras) {
+  SampleRandom random(20240601);
+  SampleAlgebra algebra;
+  int large = 0;
+  for (int round = 0; round < 3000; ++round) {
+    makeAwkwardAlgebra(random, algebra);
+    int64_t expected = referenceCount(algebra);
+    ASSERT_EQ(fastCount(algebra), expected)
+        << "round " << round << ", " << algebra.size << " elements, " << algebra.constraintCount
+        << " constraints";
+    if (expected >= 1000) ++large;
+  }
+  EXPECT_GT(large, 300);  // the mix reaches deep searches, not just tiny ones
+}
+
+TEST(CountClosedSubsets, AgreesWithEnumerationOnLargerRandomAlgebras) {
+  // 21 elements and 30 to 70 constraints: millions of subsets, thousands
+  // to hundreds of thousands of closed ones, deep searches.
+  SampleAlgebra algebra;
+  for (int count : {30, 45, 55, 70}) {
+    makeRandomPartialAlgebra(21, count, 7000 + count, algebra);
+    EXPECT_EQ(fastCount(algebra), referenceCount(algebra)) << count << " constraints";
+  }
+}
+
+TEST(CountClosedSubsets, Lattices) {
+  SampleAlgebra algebra;
+  makeDiamondLattice(algebra);
+  EXPECT_EQ(fastCount(algebra), 20);
+  makePentagonLattice(algebra);
+  EXPECT_EQ(fastCount(algebra), 23);
+  const int64_t boolean[] = {13, 74, 732};
+  for (int atoms = 2; atoms <= 4; ++atoms) {
+    makeBooleanLattice(atoms, algebra);
+    EXPECT_EQ(fastCount(algebra), boolean[atoms - 2]) << atoms << " atoms";
+    EXPECT_EQ(referenceCount(algebra), boolean[atoms - 2]) << atoms << " atoms";
+  }
+  makeChainLattice(30, algebra);
+  EXPECT_EQ(algebra.constraintCount, 1800);
+  EXPECT_EQ(fastCount(algebra), int64_t{1} << 30);
+}
+
+TEST(CountClosedSubsets, GroupsCountTheirSubgroupsAndTheEmptySet) {
+  SampleAlgebra algebra;
+  const int twoElementGroup[2][kMaxElements] = {{1, 0}};
+  makePermutationGroup(2, twoElementGroup, 1, algebra);
+  EXPECT_EQ(fastCount(algebra), 3);
+  makeSymmetricGroup4(algebra);
+  EXPECT_EQ(algebra.size, 24);
+  EXPECT_EQ(fastCount(algebra), 31);
+  makeAlternatingGroup4(algebra);
+  EXPECT_EQ(algebra.size, 12);
+  EXPECT_EQ(fastCount(algebra), 11);
+  makeDihedralGroup8(algebra);
+  EXPECT_EQ(fastCount(algebra), 11);
+  makeQuaternionGroup(algebra);
+  EXPECT_EQ(algebra.size, 8);
+  EXPECT_EQ(fastCount(algebra), 7);
+  EXPECT_EQ(referenceCount(algebra), 7);
+  makeCyclicGroup(30, algebra);
+  EXPECT_EQ(fastCount(algebra), 9);
+}
+
+TEST(CountClosedSubsets, FullTransformationSemigroupOnThreePoints) {
+  SampleAlgebra algebra;
+  makeFullTransformationSemigroup3(algebra);
+  EXPECT_EQ(algebra.constraintCount, 729);
+  EXPECT_EQ(fastCount(algebra), 1299);
+}
+
+TEST(CountClosedSubsets, DisjointTriplesMultiply) {
+  SampleAlgebra algebra;
+  int64_t expected = int64_t{1} << 30;
+  for (int k = 0; k <= 10; ++k) {
+    makeDisjointTriples(30, k, algebra);
+    EXPECT_EQ(fastCount(algebra), expected) << k << " triples";
+    expected = expected / 8 * 7;
+  }
+}
+
+TEST(CountClosedSubsets, UnaryChainsAndIdempotents) {
+  SampleAlgebra algebra;
+  makeSuccessorChain(30, algebra);
+  EXPECT_EQ(fastCount(algebra), 31);  // the final segments
+  makeIdempotents(30, algebra);
+  EXPECT_EQ(fastCount(algebra), int64_t{1} << 30);
+}
+
+TEST(CountClosedSubsets, FullConstraintTable) {
+  SampleAlgebra algebra;
+  makeRandomPartialAlgebra(16, kMaxConstraints, 99, algebra);
+  EXPECT_EQ(fastCount(algebra), referenceCount(algebra));
+}
+
+}  // namespace
+}  // namespace tallyra

@@ -25,8 +25,8 @@
 #include <ctime>
 
 #include "bench/sample_algebras.h"
-#include "counting/closure_test.h"
-#include "counting/subuniverse_counter.h"
+#include "counting/reference_count.h"
+#include "counting/subuniverse_engine.h"
 
 namespace tallyra {
 namespace {
@@ -85,6 +85,7 @@ const BenchJob kJobs[] = {
 };
 
 SampleAlgebra algebra;
+SubuniverseEngine countingEngine;
 
 // --- job files
 
@@ -117,7 +118,7 @@ double medianEngineMilliseconds(int64_t& count) {
   double times[kRuns];
   for (double& time : times) {
     auto start = Clock::now();
-    count = countClosedSubsets(algebra.size, algebra.constraints, algebra.constraintCount);
+    count = countingEngine.count(algebra.size, algebra.constraints, algebra.constraintCount);
     time = secondsSince(start) * 1000;
   }
   std::sort(times, times + kRuns);
@@ -128,12 +129,13 @@ double medianEngineMilliseconds(int64_t& count) {
 // lie in [first, first + blockSize), as the enumeration does.
 int32_t enumerateBlock(uint64_t first, uint64_t blockSize) {
   MembershipVector vector;
-  for (int p = 1; p <= job.size; ++p) vector.membership[p] = (first >> (job.size - p) & 1) != 0;
+  for (int p = 1; p <= algebra.size; ++p)
+    vector.membership[p] = (first >> (algebra.size - p) & 1) != 0;
   int32_t closed = 0;
   for (uint64_t i = 0; i < blockSize; ++i) {
-    if (isClosed(vector)) ++closed;
+    if (isClosed(vector, algebra.constraints, algebra.constraintCount)) ++closed;
     bool carry = true;
-    for (int p = job.size; carry && p >= 1; --p) {
+    for (int p = algebra.size; carry && p >= 1; --p) {
       vector.membership[p] = !vector.membership[p];
       carry = !vector.membership[p];
     }
@@ -146,7 +148,7 @@ int32_t enumerateBlock(uint64_t first, uint64_t blockSize) {
 // a sample otherwise.
 double plainMilliseconds(double limitSeconds, bool& estimated, int64_t& count) {
   constexpr int kBlockBits = 12;
-  const uint64_t subsets = uint64_t{1} << job.size;
+  const uint64_t subsets = uint64_t{1} << algebra.size;
   const uint64_t blockSize = std::min<uint64_t>(subsets, uint64_t{1} << kBlockBits);
   const uint64_t blocks = subsets / blockSize;
   // Sample for a tenth of the limit (at most a second); blocks are visited
@@ -164,7 +166,7 @@ double plainMilliseconds(double limitSeconds, bool& estimated, int64_t& count) {
   estimated = expected > limitSeconds;
   if (estimated) return expected * 1000;
   start = std::clock();
-  count = countByEnumeration();
+  count = countByEnumeration(algebra.size, algebra.constraints, algebra.constraintCount);
   return processorSecondsSince(start) * 1000;
 }
 
@@ -172,8 +174,6 @@ double plainMilliseconds(double limitSeconds, bool& estimated, int64_t& count) {
 // median time in milliseconds.
 double runJob(const BenchJob& benchJob, double limitSeconds) {
   benchJob.make(algebra);
-  resetRunState();
-  algebra.toJob();
   int64_t count = 0;
   double engine = medianEngineMilliseconds(count);
   bool estimated = false;

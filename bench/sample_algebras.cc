@@ -14,12 +14,6 @@ void SampleAlgebra::add(int left, int right, int result, int operation) {
                  static_cast<uint8_t>(result + 1), static_cast<uint8_t>(operation)};
 }
 
-void SampleAlgebra::toJob() const {
-  job.size = size;
-  job.constraintCount = constraintCount;
-  for (int i = 0; i < constraintCount; ++i) job.constraintTable[i] = constraints[i];
-}
-
 uint64_t SampleRandom::next() {
   uint64_t z = (state_ += 0x9E3779B97F4A7C15u);
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "jobfile/job_model.h"
+#include "run/job_model.h"
 
 namespace tallyra {
 
@@ -23,8 +23,6 @@ struct SampleAlgebra {
   // Adds left*right=result (elements 0..size-1, operation 1..255); a
   // constraint beyond the 4096th is dropped.
   void add(int left, int right, int result, int operation = 1);
-  // Copies the algebra into the current job.
-  void toJob() const;
 };
 
 // A small deterministic generator (splitmix64), the same on every platform.

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "jobfile/job_model.h"
+#include "run/job_model.h"
 
 namespace tallyra {
 

@@ -15,11 +15,10 @@
 // and the part of I around it. Everything lives in fixed tables and on the
 // stack: each level of the search decides at least one element, so the
 // recursion is at most |A| levels deep, two frames each.
-#include <bit>
+#include "counting/subuniverse_engine.h"
 
-#include "counting/closure_rules.h"
-#include "counting/component_cache.h"
-#include "counting/subuniverse_counter.h"
+#include <bit>
+#include <cassert>
 
 namespace tallyra {
 namespace {
@@ -28,178 +27,173 @@ inline uint32_t bitOf(int x) { return uint32_t{1} << x; }
 
 inline int lowest(uint32_t set) { return std::countr_zero(set); }
 
-ClosureRules rules;
-ComponentCache cache;
-
-// implied[x], for an undecided x: everything that x forces given the closed
-// set I, i.e. the union of forced[x][y] over y in I and y = x. Only the
-// entries of the elements a call works on are meaningful.
-class Search {
- public:
-  int64_t countAll() {
-    uint32_t implied[kMaxElements];
-    for (int x = 0; x < rules.size; ++x) implied[x] = rules.forced[x][x];
-    included_ = 0;
-    excluded_ = 0;
-    return countPart(rules.all, implied);
-  }
-
- private:
-  // Excludes the elements of `part` that imply an excluded element, until
-  // none is left; returns them.
-  uint32_t excludeForced(uint32_t part, const uint32_t* implied) {
-    uint32_t out = 0;
-    for (;;) {
-      uint32_t found = 0;
-      for (uint32_t rest = part; rest != 0; rest &= rest - 1) {
-        int z = lowest(rest);
-        if ((implied[z] & excluded_) != 0) found |= bitOf(z);
-      }
-      if (found == 0) return out;
-      excluded_ |= found;
-      out |= found;
-      part &= ~found;
-    }
-  }
-
-  // The closure of I and x, or 0 when it meets E (I is closed, so a
-  // closure that holds x is never 0).
-  uint32_t closeWith(int x, const uint32_t* implied) const {
-    uint32_t set = included_ | bitOf(x);
-    uint32_t todo = bitOf(x);
-    while (todo != 0) {
-      int z = lowest(todo);
-      todo &= todo - 1;
-      uint32_t add = implied[z];
-      for (uint32_t ys = rules.partners[z] & set & ~included_; ys != 0; ys &= ys - 1)
-        add |= rules.forced[z][lowest(ys)];
-      add &= ~set;
-      if ((add & excluded_) != 0) return 0;
-      set |= add;
-      todo |= add;
-    }
-    return set;
-  }
-
-  // The number of ways to complete I inside `part`: a set of undecided
-  // elements that no active constraint links to any undecided element
-  // outside it, none of which implies an excluded element.
-  int64_t countPart(uint32_t part, const uint32_t* implied) {
-    // adjacent[x]: the elements of `part` that share an active constraint
-    // with x.
-    uint32_t adjacent[kMaxElements];
-    for (uint32_t rest = part; rest != 0; rest &= rest - 1) adjacent[lowest(rest)] = 0;
-    for (uint32_t rest = part; rest != 0; rest &= rest - 1) {
-      int x = lowest(rest);
-      uint32_t linked = implied[x] & part;
-      for (uint32_t cs = linked; cs != 0; cs &= cs - 1) adjacent[lowest(cs)] |= bitOf(x);
-      uint32_t later = rules.partners[x] & part & ~((uint32_t{2} << x) - 1);
-      for (; later != 0; later &= later - 1) {
-        int y = lowest(later);
-        uint32_t results = rules.forced[x][y] & ~included_;
-        if (results == 0) continue;  // satisfied for good
-        // Results outside `part` are excluded here: x and y may not both
-        // come in.
-        results &= part;
-        linked |= bitOf(y) | results;
-        adjacent[y] |= bitOf(x) | results;
-        for (uint32_t cs = results; cs != 0; cs &= cs - 1)
-          adjacent[lowest(cs)] |= bitOf(x) | bitOf(y);
-      }
-      adjacent[x] |= linked;
-    }
-    int64_t count = 1;
-    int freeElements = 0;
-    for (uint32_t rest = part; rest != 0;) {
-      uint32_t component = bitOf(lowest(rest));
-      uint32_t frontier = component;
-      while (frontier != 0) {
-        uint32_t grown = adjacent[lowest(frontier)] & ~component;
-        frontier = (frontier & (frontier - 1)) | grown;
-        component |= grown;
-      }
-      rest &= ~component;
-      if ((component & (component - 1)) == 0)
-        ++freeElements;
-      else
-        count *= countComponent(component, adjacent, implied);
-    }
-    return count << freeElements;
-  }
-
-  // The number of ways to complete I inside `component`, one component of
-  // countPart's adjacency. The cache key is exact: the constraints that
-  // meet the component act on it as if every neighbour outside it and not
-  // in I were excluded. Such a neighbour is excluded or undecided, and an
-  // undecided one only shares constraints with the component that are
-  // already satisfied (an active one would put it in the component), which
-  // excluding it would leave satisfied. So what is left to count depends
-  // on the component and on which of its neighbours are in I alone.
-  int64_t countComponent(uint32_t component, const uint32_t* adjacent, const uint32_t* implied) {
-    uint32_t around = 0;
-    for (uint32_t rest = component; rest != 0; rest &= rest - 1)
-      around |= rules.neighbours[lowest(rest)];
-    uint32_t inside = included_ & around & ~component;
-    int64_t known = cache.find(component, inside);
-    if (known >= 0) return known;
-
-    // Branch on the element with the most links.
-    int branch = lowest(component);
-    int mostLinks = -1;
-    for (uint32_t rest = component; rest != 0; rest &= rest - 1) {
-      int x = lowest(rest);
-      int links = std::popcount(adjacent[x]);
-      if (links > mostLinks) {
-        mostLinks = links;
-        branch = x;
-      }
-    }
-
-    int64_t count = 0;
-    const uint32_t savedIncluded = included_;
-    const uint32_t savedExcluded = excluded_;
-    // In: I grows to its closure with the element, unless that meets E.
-    if (uint32_t closed = closeWith(branch, implied); closed != 0) {
-      uint32_t added = closed & ~included_;
-      uint32_t undecided = component & ~added;
-      uint32_t grownImplied[kMaxElements];
-      for (uint32_t xs = undecided; xs != 0; xs &= xs - 1) {
-        int x = lowest(xs);
-        uint32_t more = implied[x];
-        for (uint32_t ds = rules.partners[x] & added; ds != 0; ds &= ds - 1)
-          more |= rules.forced[x][lowest(ds)];
-        grownImplied[x] = more;
-      }
-      included_ = closed;
-      undecided &= ~excludeForced(undecided, grownImplied);
-      count += countPart(undecided, grownImplied);
-      included_ = savedIncluded;
-      excluded_ = savedExcluded;
-    }
-    // Out.
-    excluded_ |= bitOf(branch);
-    uint32_t undecided = component & ~bitOf(branch);
-    undecided &= ~excludeForced(undecided, implied);
-    count += countPart(undecided, implied);
-    excluded_ = savedExcluded;
-
-    cache.store(component, inside, count);
-    return count;
-  }
-
-  uint32_t included_ = 0;
-  uint32_t excluded_ = 0;
-};
-
-Search search;
-
 }  // namespace
 
-int64_t countClosedSubsets(int size, const Constraint* constraints, int count) {
+// Throughout, implied[x] for an undecided x is everything that x forces
+// given the closed set I: the union of forced[x][y] over y in I and y = x.
+// Only the entries of the elements a call works on are meaningful.
+
+int64_t SubuniverseEngine::count(int size, const Constraint* constraints, int constraintCount) {
   if (size < 1 || size > kMaxElements) return 0;
-  buildClosureRules(size, constraints, count, rules);
-  cache.startJob();
-  return search.countAll();
+  buildClosureRules(size, constraints, constraintCount, rules_);
+  cache_.startJob();
+  uint32_t implied[kMaxElements];
+  for (int x = 0; x < rules_.size; ++x) implied[x] = rules_.forced[x][x];
+  included_ = 0;
+  excluded_ = 0;
+  int64_t total = countPart(rules_.all, implied);
+  assert(total >= 1 && total <= (int64_t{1} << size));
+  return total;
+}
+
+// Excludes the elements of `part` that imply an excluded element, until
+// none is left; returns them.
+uint32_t SubuniverseEngine::excludeForced(uint32_t part, const uint32_t* implied) {
+  uint32_t out = 0;
+  for (;;) {
+    uint32_t found = 0;
+    for (uint32_t rest = part; rest != 0; rest &= rest - 1) {
+      int z = lowest(rest);
+      if ((implied[z] & excluded_) != 0) found |= bitOf(z);
+    }
+    if (found == 0) return out;
+    excluded_ |= found;
+    out |= found;
+    part &= ~found;
+  }
+}
+
+// The closure of I and x, or 0 when it meets E (I is closed, so a
+// closure that holds x is never 0).
+uint32_t SubuniverseEngine::closeWith(int x, const uint32_t* implied) const {
+  uint32_t set = included_ | bitOf(x);
+  uint32_t todo = bitOf(x);
+  while (todo != 0) {
+    int z = lowest(todo);
+    todo &= todo - 1;
+    uint32_t add = implied[z];
+    for (uint32_t ys = rules_.partners[z] & set & ~included_; ys != 0; ys &= ys - 1)
+      add |= rules_.forced[z][lowest(ys)];
+    add &= ~set;
+    if ((add & excluded_) != 0) return 0;
+    set |= add;
+    todo |= add;
+  }
+  return set;
+}
+
+// The number of ways to complete I inside `part`: a set of undecided
+// elements that no active constraint links to any undecided element
+// outside it, none of which implies an excluded element.
+int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
+  // adjacent[x]: the elements of `part` that share an active constraint
+  // with x.
+  uint32_t adjacent[kMaxElements];
+  for (uint32_t rest = part; rest != 0; rest &= rest - 1) adjacent[lowest(rest)] = 0;
+  for (uint32_t rest = part; rest != 0; rest &= rest - 1) {
+    int x = lowest(rest);
+    uint32_t linked = implied[x] & part;
+    for (uint32_t cs = linked; cs != 0; cs &= cs - 1) adjacent[lowest(cs)] |= bitOf(x);
+    uint32_t later = rules_.partners[x] & part & ~((uint32_t{2} << x) - 1);
+    for (; later != 0; later &= later - 1) {
+      int y = lowest(later);
+      uint32_t results = rules_.forced[x][y] & ~included_;
+      if (results == 0) continue;  // satisfied for good
+      // Results outside `part` are excluded here: x and y may not both
+      // come in.
+      results &= part;
+      linked |= bitOf(y) | results;
+      adjacent[y] |= bitOf(x) | results;
+      for (uint32_t cs = results; cs != 0; cs &= cs - 1)
+        adjacent[lowest(cs)] |= bitOf(x) | bitOf(y);
+    }
+    adjacent[x] |= linked;
+  }
+  int64_t count = 1;
+  int freeElements = 0;
+  for (uint32_t rest = part; rest != 0;) {
+    uint32_t component = bitOf(lowest(rest));
+    uint32_t frontier = component;
+    while (frontier != 0) {
+      uint32_t grown = adjacent[lowest(frontier)] & ~component;
+      frontier = (frontier & (frontier - 1)) | grown;
+      component |= grown;
+    }
+    rest &= ~component;
+    if ((component & (component - 1)) == 0)
+      ++freeElements;
+    else
+      count *= countComponent(component, adjacent, implied);
+  }
+  return count << freeElements;
+}
+
+// The number of ways to complete I inside `component`, one component of
+// countPart's adjacency. The cache key is exact: the constraints that
+// meet the component act on it as if every neighbour outside it and not
+// in I were excluded. Such a neighbour is excluded or undecided, and an
+// undecided one only shares constraints with the component that are
+// already satisfied (an active one would put it in the component), which
+// excluding it would leave satisfied. So what is left to count depends
+// on the component and on which of its neighbours are in I alone.
+int64_t SubuniverseEngine::countComponent(uint32_t component, const uint32_t* adjacent,
+                                          const uint32_t* implied) {
+  // The search's invariants: I is closed, I and E are disjoint, and the
+  // component is undecided.
+  assert((included_ & excluded_) == 0);
+  assert(closeSet(rules_, included_) == included_);
+  assert((component & (included_ | excluded_)) == 0);
+  uint32_t around = 0;
+  for (uint32_t rest = component; rest != 0; rest &= rest - 1)
+    around |= rules_.neighbours[lowest(rest)];
+  uint32_t inside = included_ & around & ~component;
+  int64_t known = cache_.find(component, inside);
+  if (known >= 0) return known;
+
+  // Branch on the element with the most links.
+  int branch = lowest(component);
+  int mostLinks = -1;
+  for (uint32_t rest = component; rest != 0; rest &= rest - 1) {
+    int x = lowest(rest);
+    int links = std::popcount(adjacent[x]);
+    if (links > mostLinks) {
+      mostLinks = links;
+      branch = x;
+    }
+  }
+
+  int64_t count = 0;
+  const uint32_t savedIncluded = included_;
+  const uint32_t savedExcluded = excluded_;
+  // In: I grows to its closure with the element, unless that meets E.
+  if (uint32_t closed = closeWith(branch, implied); closed != 0) {
+    uint32_t added = closed & ~included_;
+    uint32_t undecided = component & ~added;
+    uint32_t grownImplied[kMaxElements];
+    for (uint32_t xs = undecided; xs != 0; xs &= xs - 1) {
+      int x = lowest(xs);
+      uint32_t more = implied[x];
+      for (uint32_t ds = rules_.partners[x] & added; ds != 0; ds &= ds - 1)
+        more |= rules_.forced[x][lowest(ds)];
+      grownImplied[x] = more;
+    }
+    included_ = closed;
+    undecided &= ~excludeForced(undecided, grownImplied);
+    count += countPart(undecided, grownImplied);
+    included_ = savedIncluded;
+    excluded_ = savedExcluded;
+  }
+  // Out.
+  excluded_ |= bitOf(branch);
+  uint32_t undecided = component & ~bitOf(branch);
+  undecided &= ~excludeForced(undecided, implied);
+  count += countPart(undecided, implied);
+  excluded_ = savedExcluded;
+
+  // I itself completes the component (with none of it), so no count is 0.
+  assert(count >= 1);
+  cache_.store(component, inside, count);
+  return count;
 }
 
 }  // namespace tallyra

@@ -1,21 +1,25 @@
+#include "counting/subuniverse_engine.h"
+
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <thread>
+
 #include "bench/sample_algebras.h"
-#include "counting/closure_test.h"
-#include "counting/subuniverse_counter.h"
-#include "jobfile/job_model.h"
+#include "counting/reference_count.h"
+#include "run/job_model.h"
 
 namespace tallyra {
 namespace {
 
+SubuniverseEngine engine;
+
 int64_t fastCount(const SampleAlgebra& algebra) {
-  return countClosedSubsets(algebra.size, algebra.constraints, algebra.constraintCount);
+  return engine.count(algebra.size, algebra.constraints, algebra.constraintCount);
 }
 
 int64_t referenceCount(const SampleAlgebra& algebra) {
-  resetRunState();
-  algebra.toJob();
-  return countByEnumeration();
+  return countByEnumeration(algebra.size, algebra.constraints, algebra.constraintCount);
 }
 
 // A random algebra of 1..16 elements that mixes the awkward cases: unary
@@ -142,6 +146,29 @@ TEST(CountClosedSubsets, UnaryChainsAndIdempotents) {
   EXPECT_EQ(fastCount(algebra), 31);  // the final segments
   makeIdempotents(30, algebra);
   EXPECT_EQ(fastCount(algebra), int64_t{1} << 30);
+}
+
+TEST(CountClosedSubsets, EnginesCountSideBySide) {
+  // Each engine keeps its whole state to itself: two threads that count
+  // different algebras at once each get their own algebra's count.
+  auto first = std::make_unique<SampleAlgebra>();
+  auto second = std::make_unique<SampleAlgebra>();
+  makeSymmetricGroup4(*first);
+  makeFullTransformationSemigroup3(*second);
+  auto countOften = [](const SampleAlgebra& algebra, int64_t* last) {
+    auto own = std::make_unique<SubuniverseEngine>();
+    for (int i = 0; i < 200; ++i) {
+      *last = own->count(algebra.size, algebra.constraints, algebra.constraintCount);
+      if (*last != (algebra.size == 24 ? 31 : 1299)) return;
+    }
+  };
+  int64_t firstCount = 0, secondCount = 0;
+  std::thread a(countOften, std::cref(*first), &firstCount);
+  std::thread b(countOften, std::cref(*second), &secondCount);
+  a.join();
+  b.join();
+  EXPECT_EQ(firstCount, 31);
+  EXPECT_EQ(secondCount, 1299);
 }
 
 TEST(CountClosedSubsets, FullConstraintTable) {

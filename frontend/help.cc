@@ -1,7 +1,8 @@
 #include "frontend/help.h"
 
-#include "jobfile/channels.h"
+#include "frontend/program_texts.h"
 #include "platform/platform.h"
+#include "run/channels.h"
 
 namespace tallyra {
 

@@ -1,9 +1,10 @@
 #include "frontend/program_run.h"
 
-#include "frontend/runtime_error_stop.h"
-#include "jobfile/channels.h"
-#include "jobfile/job_model.h"
-#include "jobfile/job_parser.h"
+#include "frontend/job_processor.h"
+#include "frontend/result_lines.h"
+#include "run/channels.h"
+#include "run/job_model.h"
+#include "run/runtime_error_stop.h"
 
 namespace tallyra {
 
@@ -20,25 +21,7 @@ int32_t elapsedMilliseconds(const TimeOfDay& start, const TimeOfDay& end) {
 void runProgram() {
   processJobs();
   endTime = platform().localTimeOfDay();
-  int32_t elapsed = elapsedMilliseconds(startTime, endTime);
-
-  screen.writeLine("");
-  resultFile.writeLine("");
-  screen.write("The computation terminated at ");
-  screen.writeNumber(endTime.hour);
-  screen.write(":");
-  screen.writeNumber(endTime.minute);
-  screen.write(":");
-  screen.writeNumber(endTime.second);
-  screen.write(".");
-  screen.writeNumber(endTime.millisecond);
-  screen.write("; it took ");
-  screen.writeNumber(elapsed);
-  screen.writeLine("/1000 seconds.");
-  resultFile.write("The computation took ");
-  resultFile.writeNumber(elapsed);
-  resultFile.writeLine("/1000 seconds.");
-  screen.writeLine("Thank you for using this program.   Hit <enter> twice to abandon!");
+  writeClosingLines(elapsedMilliseconds(startTime, endTime));
 
   TextLine ignored;
   keyboard.readLine(ignored);

@@ -2,12 +2,13 @@
 
 #include <cstring>
 
-#include "frontend/data_error_stop.h"
 #include "frontend/help.h"
-#include "frontend/runtime_error_stop.h"
-#include "jobfile/channels.h"
-#include "jobfile/job_model.h"
+#include "frontend/program_texts.h"
 #include "platform/platform.h"
+#include "run/channels.h"
+#include "run/data_error_stop.h"
+#include "run/job_model.h"
+#include "run/runtime_error_stop.h"
 
 namespace tallyra {
 namespace {
@@ -34,6 +35,7 @@ void chooseJobFile() {
   inputFileName.assign(argument != nullptr ? argument : "");
   if (!inputFileName.empty() && tryOpenJobFile(inputFileName)) return;
   for (;;) {
+    // Kept as it is, "quotion" and all: users' scripts see these bytes.
     screen.write("Enter the name of input file or enter \"help\" (without quotion marks): ");
     screen.flush();
     if (!keyboard.readLine(inputFileName)) runtimeErrorStop(RuntimeError::kReadPastEnd);
@@ -88,7 +90,9 @@ TextLine fileExtension(const TextLine& name) {
 }
 
 void openJobAndResultFiles() {
-  screen.write("Tallyra, ver. June 30, 2019, to compute |Sub(A)|; ");
+  screen.write("Tallyra, ver. ");
+  screen.write(kVersionText);
+  screen.write(", to compute |Sub(A)|; ");
   screen.writeLine(kAuthorshipNote);
   screen.writeLine(kAcknowledgementLine);
   screen.writeLine("");

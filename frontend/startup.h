@@ -10,7 +10,7 @@
 #ifndef TALLYRA_FRONTEND_STARTUP_H_
 #define TALLYRA_FRONTEND_STARTUP_H_
 
-#include "jobfile/text_line.h"
+#include "run/text_line.h"
 
 namespace tallyra {
 

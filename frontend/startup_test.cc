@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "jobfile/channels.h"
-#include "jobfile/job_model.h"
+#include "run/channels.h"
+#include "run/job_model.h"
 #include "tests/fake_platform.h"
 
 namespace tallyra {

@@ -1,9 +1,9 @@
 #include "jobfile/constraint_parser.h"
 
-#include "frontend/data_error_stop.h"
-#include "jobfile/channels.h"
-#include "jobfile/job_model.h"
 #include "jobfile/line_reader.h"
+#include "run/channels.h"
+#include "run/data_error_stop.h"
+#include "run/job_model.h"
 
 namespace tallyra {
 namespace {
@@ -20,16 +20,7 @@ namespace {
 
 }  // namespace
 
-void stripCommentAndTrailingBlanks(TextLine& line) {
-  int comment = line.position('%');
-  if (comment != 0) line.truncate(comment - 1);
-  int keep = line.length();
-  while (keep > 0 && line.at(keep) == ' ') --keep;
-  line.truncate(keep);
-}
-
 void prepareConstraintLine(TextLine& line) {
-  stripCommentAndTrailingBlanks(line);
   line.prepend(leadingBlanksRemoved, ' ');
   int remark = line.find("\\w");
   if (remark != 0) {

@@ -10,22 +10,19 @@
 #ifndef TALLYRA_JOBFILE_CONSTRAINT_PARSER_H_
 #define TALLYRA_JOBFILE_CONSTRAINT_PARSER_H_
 
-#include "jobfile/text_line.h"
+#include "run/text_line.h"
 
 namespace tallyra {
 
-// Echoes and parses one significant line of a constraint section (as
-// readSignificantLine() returned it; leadingBlanksRemoved still tells its
-// indentation). Consumes the line: it is empty on return. Returns only when
-// the line was valid and at least one constraint was appended.
+// Echoes and parses one significant line of a constraint section, as
+// readSignificantLine() returned it: without its comment, commas and outer
+// blanks, with leadingBlanksRemoved still telling its indentation. Consumes the line: it is empty
+// on return. Returns only when the line was valid and at least one constraint was appended.
 void parseConstraintLine(TextLine& line);
 
 // Cleans and echoes the line, then leaves in it only the constraints region,
 // trimmed: label and remark removed.
 void prepareConstraintLine(TextLine& line);
-
-// Deletes from the first "%" to the end of the line, then trailing blanks.
-void stripCommentAndTrailingBlanks(TextLine& line);
 
 }  // namespace tallyra
 

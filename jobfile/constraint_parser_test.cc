@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "jobfile/channels.h"
-#include "jobfile/job_model.h"
 #include "jobfile/line_reader.h"
+#include "run/channels.h"
+#include "run/job_model.h"
 #include "tests/fake_platform.h"
 
 namespace tallyra {
@@ -26,7 +26,7 @@ class ConstraintLines : public ::testing::Test {
     job.size = 3;
     runOptions.operationSymbols.assign("*+");
     job.constraintCount = 0;
-    echoSuppressed = true;
+    printLinesAreData = true;
   }
   // Reads and parses the next significant line; answers the exit status
   // when it stopped the run, -1 otherwise.

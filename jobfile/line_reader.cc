@@ -1,8 +1,8 @@
 #include "jobfile/line_reader.h"
 
-#include "frontend/data_error_stop.h"
-#include "jobfile/channels.h"
-#include "jobfile/job_model.h"
+#include "run/channels.h"
+#include "run/data_error_stop.h"
+#include "run/job_model.h"
 
 namespace tallyra {
 
@@ -12,7 +12,7 @@ void readSignificantLine(TextLine& line) {
     if (jobFile.atEnd()) dataErrorStop("(CodezTvQ2b): unexpected end of input file");
     jobFile.readLine(line);
     int print = line.find("\\P");
-    if (print != 0 && !echoSuppressed) {
+    if (print != 0 && !printLinesAreData) {
       line.erase(print, 2);
       screen.writeLine(line.view());
       resultFile.writeLine(line.view());

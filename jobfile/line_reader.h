@@ -4,13 +4,13 @@
 // lines and print lines ("\P") from the parsers: it returns the next line
 // that carries data, with commas turned into blanks and outer blanks
 // removed. A print line is written, without its "\P", to Screen and then to
-// ResultFile, unless echoSuppressed is set (inside a job's constraints),
+// ResultFile, unless printLinesAreData is set (inside a job's constraints),
 // where it is returned like any other line. Only the blank (code 32) counts
 // as a blank; a tab is an ordinary character.
 #ifndef TALLYRA_JOBFILE_LINE_READER_H_
 #define TALLYRA_JOBFILE_LINE_READER_H_
 
-#include "jobfile/text_line.h"
+#include "run/text_line.h"
 
 namespace tallyra {
 

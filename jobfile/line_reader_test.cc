@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "jobfile/channels.h"
-#include "jobfile/job_model.h"
+#include "run/channels.h"
+#include "run/job_model.h"
 #include "tests/fake_platform.h"
 
 namespace tallyra {
@@ -79,7 +79,7 @@ TEST(ReadSignificantLine, PrintLinesGoToBothChannelsUnchanged) {
 TEST(ReadSignificantLine, PrintLinesAreDataWhileEchoIsSuppressed) {
   FakePlatform fake;
   fake.openJobFile("a*b=c \\P note\n");
-  echoSuppressed = true;
+  printLinesAreData = true;
   TextLine line;
   readSignificantLine(line);
   EXPECT_EQ(line, "a*b=c \\P note");

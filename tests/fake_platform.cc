@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "jobfile/channels.h"
-#include "jobfile/job_model.h"
+#include "run/channels.h"
+#include "run/job_model.h"
 
 namespace tallyra {
 

@@ -1,4 +1,4 @@
-#include "jobfile/text_line.h"
+#include "run/text_line.h"
 
 #include <gtest/gtest.h>
 

@@ -5,15 +5,15 @@
 // is block-buffered and written out by flush() and close(). Input is read
 // as bytes; a physical line ends at LF, CR or CR LF. Every failed operation
 // ends the run through the runtime error stop, so callers never see one.
-#ifndef TALLYRA_JOBFILE_CHANNELS_H_
-#define TALLYRA_JOBFILE_CHANNELS_H_
+#ifndef TALLYRA_RUN_CHANNELS_H_
+#define TALLYRA_RUN_CHANNELS_H_
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-#include "jobfile/text_line.h"
 #include "platform/platform.h"
+#include "run/text_line.h"
 
 namespace tallyra {
 
@@ -61,8 +61,6 @@ class InputChannel {
   void attach(FileHandle file);
   bool isOpen() const { return kind_ == Kind::kKeyboard || file_ != kNoFile; }
 
-  // True when no character is left.
-  bool exhausted();
   // The job file's end test: no character left, or the next one is Ctrl-Z.
   bool atEnd();
   // The next byte without taking it, or -1 when none is left.
@@ -102,4 +100,4 @@ void resetChannels();
 
 }  // namespace tallyra
 
-#endif  // TALLYRA_JOBFILE_CHANNELS_H_
+#endif  // TALLYRA_RUN_CHANNELS_H_

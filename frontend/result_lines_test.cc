@@ -1,4 +1,4 @@
-#include "counting/result_lines.h"
+#include "frontend/result_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <random>
 #include <string>
 
-#include "jobfile/channels.h"
-#include "jobfile/job_model.h"
+#include "run/channels.h"
+#include "run/job_model.h"
 #include "tests/fake_platform.h"
 
 namespace tallyra {

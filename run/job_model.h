@@ -3,19 +3,18 @@
 // Nothing here is allocated per job. A new job overwrites the fields of the
 // previous one; the constraint table is not cleared between jobs, so only
 // its first `constraintCount` entries belong to the current job.
-#ifndef TALLYRA_JOBFILE_JOB_MODEL_H_
-#define TALLYRA_JOBFILE_JOB_MODEL_H_
+#ifndef TALLYRA_RUN_JOB_MODEL_H_
+#define TALLYRA_RUN_JOB_MODEL_H_
 
 #include <cstdint>
 
-#include "jobfile/text_line.h"
 #include "platform/platform.h"
+#include "run/text_line.h"
 
 namespace tallyra {
 
 constexpr int kMaxElements = 30;       // symbols kept of an elements line
 constexpr int kMaxConstraints = 4096;  // constraints of one job
-constexpr char kVersionText[] = "June 30, 2019";
 
 // The element symbols of a job: one character per element; an element's
 // identity is its 1-based position here.
@@ -52,9 +51,9 @@ extern RunOptions runOptions;
 extern JobRecord job;
 extern TextLine inputFileName;
 extern TextLine resultFileName;
-// True only while a job's constraint lines are read: print lines are then
-// handed on like data lines instead of being echoed.
-extern bool echoSuppressed;
+// True only while a job's constraint lines are read: a print line ("\P") is
+// then handed on like a data line (and rejected there) instead of printed.
+extern bool printLinesAreData;
 // Blanks that the latest trimBlanks() removed from the front of its line.
 extern int32_t leadingBlanksRemoved;
 extern TimeOfDay startTime;
@@ -66,4 +65,4 @@ void resetRunState();
 
 }  // namespace tallyra
 
-#endif  // TALLYRA_JOBFILE_JOB_MODEL_H_
+#endif  // TALLYRA_RUN_JOB_MODEL_H_

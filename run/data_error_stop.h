@@ -4,8 +4,8 @@
 // message and "  Press <enter> to quit"; waits for one Enter; closes JobFile
 // and ResultFile if open (the result file keeps all the run wrote to it and
 // gets no trace of the error); ends the process with exit status 0.
-#ifndef TALLYRA_FRONTEND_DATA_ERROR_STOP_H_
-#define TALLYRA_FRONTEND_DATA_ERROR_STOP_H_
+#ifndef TALLYRA_RUN_DATA_ERROR_STOP_H_
+#define TALLYRA_RUN_DATA_ERROR_STOP_H_
 
 #include <string_view>
 
@@ -17,4 +17,4 @@ namespace tallyra {
 
 }  // namespace tallyra
 
-#endif  // TALLYRA_FRONTEND_DATA_ERROR_STOP_H_
+#endif  // TALLYRA_RUN_DATA_ERROR_STOP_H_

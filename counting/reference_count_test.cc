@@ -1,9 +1,9 @@
-#include "counting/closure_test.h"
+#include "counting/reference_count.h"
 
 #include <gtest/gtest.h>
 
-#include "counting/subuniverse_counter.h"
-#include "jobfile/job_model.h"
+#include "counting/subuniverse_engine.h"
+#include "run/job_model.h"
 
 namespace tallyra {
 namespace {
@@ -20,8 +20,17 @@ void setJob(int size, std::initializer_list<std::array<int, 3>> constraints) {
   }
 }
 
+bool isClosed(const MembershipVector& v) {
+  return isClosed(v, job.constraintTable, job.constraintCount);
+}
+
+int32_t countByEnumeration() {
+  return countByEnumeration(job.size, job.constraintTable, job.constraintCount);
+}
+
 int64_t fastCount() {
-  return countClosedSubsets(job.size, job.constraintTable, job.constraintCount);
+  static SubuniverseEngine engine;
+  return engine.count(job.size, job.constraintTable, job.constraintCount);
 }
 
 TEST(IsClosed, TwoElementGroup) {

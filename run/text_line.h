@@ -5,8 +5,8 @@
 // Comparisons and searches are byte-wise and case-sensitive. Positions are
 // 1-based, as the job file's users count them; a search answers 0 when the
 // text does not occur.
-#ifndef TALLYRA_JOBFILE_TEXT_LINE_H_
-#define TALLYRA_JOBFILE_TEXT_LINE_H_
+#ifndef TALLYRA_RUN_TEXT_LINE_H_
+#define TALLYRA_RUN_TEXT_LINE_H_
 
 #include <cstddef>
 #include <cstring>
@@ -95,4 +95,4 @@ using TextLine = FixedText<255>;
 
 }  // namespace tallyra
 
-#endif  // TALLYRA_JOBFILE_TEXT_LINE_H_
+#endif  // TALLYRA_RUN_TEXT_LINE_H_

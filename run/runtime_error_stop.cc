@@ -1,9 +1,9 @@
-#include "frontend/runtime_error_stop.h"
+#include "run/runtime_error_stop.h"
 
 #include <cstdio>
 
-#include "jobfile/channels.h"
 #include "platform/platform.h"
+#include "run/channels.h"
 
 namespace tallyra {
 

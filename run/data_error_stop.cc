@@ -1,8 +1,8 @@
-#include "frontend/data_error_stop.h"
+#include "run/data_error_stop.h"
 
-#include "jobfile/channels.h"
-#include "jobfile/text_line.h"
 #include "platform/platform.h"
+#include "run/channels.h"
+#include "run/text_line.h"
 
 namespace tallyra {
 

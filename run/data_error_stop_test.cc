@@ -1,10 +1,10 @@
-#include "frontend/data_error_stop.h"
+#include "run/data_error_stop.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "jobfile/channels.h"
+#include "run/channels.h"
 #include "tests/fake_platform.h"
 
 namespace tallyra {

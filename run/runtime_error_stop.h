@@ -10,8 +10,8 @@
 // lines. Whatever the run has already written to the result file is written
 // out first, so no result line is lost. The address field carries the
 // error's number, so the same failure always prints the same bytes.
-#ifndef TALLYRA_FRONTEND_RUNTIME_ERROR_STOP_H_
-#define TALLYRA_FRONTEND_RUNTIME_ERROR_STOP_H_
+#ifndef TALLYRA_RUN_RUNTIME_ERROR_STOP_H_
+#define TALLYRA_RUN_RUNTIME_ERROR_STOP_H_
 
 #include <cstdint>
 
@@ -41,4 +41,4 @@ int32_t checkedMultiply(int32_t a, int32_t b);
 
 }  // namespace tallyra
 
-#endif  // TALLYRA_FRONTEND_RUNTIME_ERROR_STOP_H_
+#endif  // TALLYRA_RUN_RUNTIME_ERROR_STOP_H_

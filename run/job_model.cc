@@ -1,4 +1,4 @@
-#include "jobfile/job_model.h"
+#include "run/job_model.h"
 
 namespace tallyra {
 
@@ -6,7 +6,7 @@ RunOptions runOptions;
 JobRecord job;
 TextLine inputFileName;
 TextLine resultFileName;
-bool echoSuppressed = false;
+bool printLinesAreData = false;
 int32_t leadingBlanksRemoved = 0;
 TimeOfDay startTime;
 TimeOfDay endTime;
@@ -19,7 +19,7 @@ void resetRunState() {
   job.constraintCount = 0;
   inputFileName.clear();
   resultFileName.clear();
-  echoSuppressed = false;
+  printLinesAreData = false;
   leadingBlanksRemoved = 0;
   startTime = TimeOfDay();
   endTime = TimeOfDay();

@@ -1,11 +1,11 @@
-#include "frontend/runtime_error_stop.h"
+#include "run/runtime_error_stop.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 
-#include "jobfile/channels.h"
+#include "run/channels.h"
 #include "tests/fake_platform.h"
 
 namespace tallyra {

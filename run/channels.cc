@@ -1,8 +1,8 @@
-#include "jobfile/channels.h"
+#include "run/channels.h"
 
 #include <cstring>
 
-#include "frontend/runtime_error_stop.h"
+#include "run/runtime_error_stop.h"
 
 namespace tallyra {
 
@@ -126,8 +126,6 @@ int InputChannel::get() {
   if (c >= 0) ++pos_;
   return c;
 }
-
-bool InputChannel::exhausted() { return peek() < 0; }
 
 bool InputChannel::atEnd() {
   int c = peek();

@@ -1,7 +1,7 @@
-#include "counting/result_lines.h"
+#include "frontend/result_lines.h"
 
-#include "jobfile/channels.h"
-#include "jobfile/job_model.h"
+#include "frontend/program_texts.h"
+#include "run/job_model.h"
 
 namespace tallyra {
 
@@ -91,6 +91,73 @@ void writeResultLines(int32_t count) {
   resultFile.write(std::string_view(scaled, static_cast<size_t>(n)));
   resultFile.write(" .");
   resultFile.endLine();
+}
+
+void writeClock(OutputChannel& out, const TimeOfDay& t, bool milliseconds) {
+  out.writeNumber(t.hour);
+  out.write(":");
+  out.writeNumber(t.minute);
+  out.write(":");
+  out.writeNumber(t.second);
+  if (milliseconds) {
+    out.write(".");
+    out.writeNumber(t.millisecond);
+  }
+}
+
+void writeReportHeader() {
+  screen.writeLine("");
+  screen.write("TALLYRA ver. ");
+  screen.write(kVersionText);
+  screen.write(" (running from ");
+  writeClock(screen, startTime, true);
+  screen.write(", verbose=");
+  screen.write(runOptions.verbose ? "TRUE" : "FALSE");
+  screen.writeLine(") reports:");
+  screen.writeLine("");
+
+  resultFile.write("TALLYRA version ");
+  resultFile.write(kVersionText);
+  resultFile.write(" (started at ");
+  writeClock(resultFile, startTime, false);
+  resultFile.writeLine(") reports:");
+  resultFile.writeLine(kAcknowledgementLine);
+  resultFile.write("Tallyra is ");
+  resultFile.writeLine(kAuthorshipNote);
+  resultFile.writeLine("");
+}
+
+void writeConstraintListing() {
+  for (OutputChannel* out : {&screen, &resultFile}) {
+    out->write("The list of all constraints:  ");
+    out->flush();
+  }
+  for (int i = 1; i <= job.constraintCount; ++i) {
+    const Constraint& c = job.constraintTable[i - 1];
+    char text[6] = {job.elementSymbols.at(c.left),   runOptions.operationSymbols.at(c.operation),
+                    job.elementSymbols.at(c.right),  '=',
+                    job.elementSymbols.at(c.result), ' '};
+    for (OutputChannel* out : {&screen, &resultFile}) {
+      out->write(std::string_view(text, sizeof text));
+      out->flush();
+    }
+  }
+  screen.writeLine(" .");
+  resultFile.writeLine(" .");
+}
+
+void writeClosingLines(int32_t elapsedMilliseconds) {
+  screen.writeLine("");
+  resultFile.writeLine("");
+  screen.write("The computation terminated at ");
+  writeClock(screen, endTime, true);
+  screen.write("; it took ");
+  screen.writeNumber(elapsedMilliseconds);
+  screen.writeLine("/1000 seconds.");
+  resultFile.write("The computation took ");
+  resultFile.writeNumber(elapsedMilliseconds);
+  resultFile.writeLine("/1000 seconds.");
+  screen.writeLine("Thank you for using this program.   Hit <enter> twice to abandon!");
 }
 
 }  // namespace tallyra

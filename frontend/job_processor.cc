@@ -1,0 +1,46 @@
+#include "frontend/job_processor.h"
+
+#include <cstdint>
+
+#include "counting/subuniverse_engine.h"
+#include "frontend/result_lines.h"
+#include "frontend/startup.h"
+#include "jobfile/job_file_parser.h"
+#include "run/channels.h"
+#include "run/job_model.h"
+#include "run/runtime_error_stop.h"
+
+namespace tallyra {
+namespace {
+
+// The run's one engine, kept for the whole run like the job data.
+SubuniverseEngine engine;
+
+// Counts the subuniverses of the current job and writes its result lines.
+void countAndReportSubuniverses() {
+  int64_t n = engine.count(job.size, job.constraintTable, job.constraintCount);
+  if (n > INT32_MAX) runtimeErrorStop(RuntimeError::kArithmeticOverflow);
+  writeResultLines(static_cast<int32_t>(n));
+}
+
+}  // namespace
+
+void processJobs() {
+  openJobAndResultFiles();
+  readHeader();
+  findFirstJob();
+
+  startTime = platform().localTimeOfDay();
+  writeReportHeader();
+
+  for (;;) {
+    screen.writeLine("");
+    resultFile.writeLine("");
+    readJob();
+    if (runOptions.verbose) writeConstraintListing();
+    countAndReportSubuniverses();
+    if (jobsEnd()) return;
+  }
+}
+
+}  // namespace tallyra

@@ -1,0 +1,53 @@
+// The lines of the run's report that the job processor and the program
+// body write: the report header, a job's constraint listing and result
+// lines, the end of the run. Numbers are written in decimal without leading
+// zeros or blanks, clock fields included ("9:5:3.45").
+//
+// Result lines of a job:
+// Screen:      Result: |Sub(<name>)| = <N> = <x, 8 decimals, width 22>*2^{|A|-<k>}
+// ResultFile:  Result for A=<name>:  |Sub(A)| = <N>, whence
+//              sigma(A) = |Sub(A)|*2^(<k>-|A|) = <x, 16 decimals, width 21> .
+// where x = N * 2^(k - |A|).
+#ifndef TALLYRA_FRONTEND_RESULT_LINES_H_
+#define TALLYRA_FRONTEND_RESULT_LINES_H_
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/platform.h"
+#include "run/channels.h"
+
+namespace tallyra {
+
+// Writes x = count * 2^(k - size) in fixed-point notation with `decimals`
+// digits after the point, right-aligned in `width` characters (a longer
+// number widens the field), into `out` (NUL-terminated). The decimal
+// expansion is exact and rounded half to even, so every platform prints the
+// same digits. count >= 0, size 1..30, k 0..20, decimals <= 32.
+// Returns the number of characters written; `capacity` >= 128 always fits.
+int formatScaledCount(int32_t count, int32_t size, int32_t k, int decimals, int width, char* out,
+                      size_t capacity);
+
+// Writes the Screen line, then the two ResultFile lines, for the current job
+// (its name, |A| and the run's subtrahend) and `count` closed subsets.
+void writeResultLines(int32_t count);
+
+// Writes hour:minute:second, and ".millisecond" when asked.
+void writeClock(OutputChannel& out, const TimeOfDay& t, bool milliseconds);
+
+// The report header, once per run after the first "\beginjob": the version,
+// the start time and the verbose setting to Screen; the version, the start
+// time without milliseconds and our two lines to ResultFile.
+void writeReportHeader();
+
+// The verbose listing of the current job's constraints on both channels:
+// "The list of all constraints:  x*y=z ... ." with every piece shown at once.
+void writeConstraintListing();
+
+// The end of a complete run: the end time and the duration to Screen, the
+// duration to ResultFile, then the thank-you line.
+void writeClosingLines(int32_t elapsedMilliseconds);
+
+}  // namespace tallyra
+
+#endif  // TALLYRA_FRONTEND_RESULT_LINES_H_

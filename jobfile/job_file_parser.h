@@ -1,0 +1,44 @@
+// Reading the job file: its header and its jobs.
+//
+// Layout of a job file (every keyword is found anywhere in its line):
+//   \verbose=...                   "true" anywhere in the line: verbose mode
+//   \subtrahend-in-exponent=<k>    the keyword opens the line; 0 <= k <= 20
+//   \operationsymbols=<symbols>    one character per operation
+//   \beginjob
+//   then per job: \name, the name line, \size, the size (read directly from
+//   the file), \elements, the elements line, \constraints, constraint lines,
+//   \endofjob; "\enddata" as the first significant line after a job ends
+//   the jobs.
+//
+// The parser keeps the current line (the last line read, or what a step has
+// left of it) between the calls, which the job processor makes in this
+// order: readHeader(), findFirstJob(), then readJob() and jobsEnd() for
+// every job. Every fault in the data ends the run through the data error
+// stop; these functions return only on good data.
+#ifndef TALLYRA_JOBFILE_JOB_FILE_PARSER_H_
+#define TALLYRA_JOBFILE_JOB_FILE_PARSER_H_
+
+namespace tallyra {
+
+// Reads "\verbose=", "\subtrahend-in-exponent=" and "\operationsymbols="
+// into runOptions. Starts a new job file: the current line is emptied.
+void readHeader();
+
+// Reads on to the first "\beginjob" line.
+void findFirstJob();
+
+// Reads one job into `job`, from the search for its "\name" line to its
+// "\endofjob" line, and echoes it to Screen and ResultFile as it goes: the
+// name, the size and the elements on one line (Screen shows the name, the
+// result file does not), then every constraint line. Stops the run with "No
+// more jobs, the program terminates." when the job file has run out where
+// the job should begin.
+void readJob();
+
+// Reads the significant line after a job; true when it holds "\enddata",
+// which ends the jobs. Otherwise the search for the next job starts there.
+bool jobsEnd();
+
+}  // namespace tallyra
+
+#endif  // TALLYRA_JOBFILE_JOB_FILE_PARSER_H_

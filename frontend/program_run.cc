@@ -19,6 +19,8 @@ int32_t elapsedMilliseconds(const TimeOfDay& start, const TimeOfDay& end) {
 }
 
 void runProgram() {
+  // Someone may watch a console; a file or pipe takes the screen in blocks.
+  screen.setWatched(platform().screenIsConsole());
   processJobs();
   endTime = platform().localTimeOfDay();
   writeClosingLines(elapsedMilliseconds(startTime, endTime));

@@ -99,6 +99,9 @@ void openJobAndResultFiles() {
   chooseJobFile();
   screen.write(inputFileName.view());
   screen.writeLine(" has been opened.");
+  // A screen that takes no writes ends the run before any result file is
+  // made, whether it shows every line at once or takes them in blocks.
+  screen.writeOut();
   createResultFile();
 }
 

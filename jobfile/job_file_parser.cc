@@ -28,8 +28,9 @@ void searchFor(std::string_view keyword, std::string_view missingMessage) {
 }
 
 // The size is read straight from the job file: blanks, tabs and line ends
-// skipped, one token, the rest of its line skipped. A token that is no
-// number is a runtime error, not a data error.
+// skipped, one token, the rest of its line skipped. The token ends at a
+// blank, a tab, a line end or the end of the file, which a Ctrl-Z also
+// marks. A token that is no number is a runtime error, not a data error.
 int32_t readSize() {
   int c = jobFile.peek();
   while (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
@@ -37,11 +38,11 @@ int32_t readSize() {
     c = jobFile.peek();
   }
   NumberReader number(true);
-  while (c >= 0 && c != ' ' && c != '\t' && c != '\n' && c != '\r') {
+  while (c >= 0 && c != ' ' && c != '\t' && c != '\n' && c != '\r' && c != 26) {
     number.take(static_cast<char>(jobFile.get()));
     c = jobFile.peek();
   }
-  jobFile.skipRestOfLine();
+  if (!jobFile.atEnd()) jobFile.skipRestOfLine();
   int32_t size;
   if (!number.finish(&size)) runtimeErrorStop(RuntimeError::kInvalidInput);
   return size;

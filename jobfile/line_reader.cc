@@ -5,12 +5,34 @@
 #include "run/job_model.h"
 
 namespace tallyra {
+namespace {
+
+// What the cut took from the last physical line read: whether, before any
+// "%" in the cut-off part, it held a character other than blank or comma.
+struct CutOffPart {
+  bool inComment = false;
+  bool heldData = false;
+  void operator()(std::string_view bytes) {
+    for (char c : bytes) {
+      if (inComment || heldData) return;
+      if (c == '%')
+        inComment = true;
+      else if (c != ' ' && c != ',')
+        heldData = true;
+    }
+  }
+};
+
+bool lostData = false;
+
+}  // namespace
 
 void readSignificantLine(TextLine& line) {
   line.clear();
   while (line.empty()) {
     if (jobFile.atEnd()) dataErrorStop("(CodezTvQ2b): unexpected end of input file");
-    jobFile.readLine(line);
+    CutOffPart cut;
+    jobFile.readLine(line, cut);
     int print = line.find("\\P");
     if (print != 0 && !printLinesAreData) {
       line.erase(print, 2);
@@ -21,24 +43,29 @@ void readSignificantLine(TextLine& line) {
     }
     int comment = line.position('%');
     if (comment != 0) line.truncate(comment - 1);
+    lostData = cut.heldData && comment == 0;
     commasToBlanks(line);
     trimBlanks(line);
   }
 }
 
+bool lastLineLostData() { return lostData; }
+
 void commasToBlanks(TextLine& line) {
-  for (int i = 1; i <= line.length(); ++i)
-    if (line.at(i) == ',') line.setAt(i, ' ');
+  char* text = line.mutableData();
+  for (int i = 0; i < line.length(); ++i)
+    if (text[i] == ',') text[i] = ' ';
 }
 
 void trimBlanks(TextLine& line) {
+  const char* text = line.data();
   int front = 0;
-  while (front < line.length() && line.at(front + 1) == ' ') ++front;
+  while (front < line.length() && text[front] == ' ') ++front;
+  int keep = line.length();
+  while (keep > front && text[keep - 1] == ' ') --keep;
+  line.truncate(keep);
   line.erase(1, front);
   leadingBlanksRemoved = front;
-  int keep = line.length();
-  while (keep > 0 && line.at(keep) == ' ') --keep;
-  line.truncate(keep);
 }
 
 }  // namespace tallyra

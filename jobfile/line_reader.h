@@ -18,6 +18,13 @@ namespace tallyra {
 // unexpected end of input file" when the job file ends first.
 void readSignificantLine(TextLine& line);
 
+// True when the line that readSignificantLine() last returned was cut at 255
+// characters and lost data by the cut: its first 255 characters hold no
+// comment, and the part cut off holds, before any "%", a character other
+// than blank or comma. A cut that drops only blanks, commas or comment text
+// loses nothing.
+bool lastLineLostData();
+
 // Replaces every comma by a blank.
 void commasToBlanks(TextLine& line);
 

@@ -28,6 +28,10 @@ struct TimeOfDay {
 using FileHandle = int;
 constexpr FileHandle kNoFile = -1;
 
+// What readKeyboard() answers when the process has no standard input at all
+// (it was started with that channel closed).
+constexpr long kKeyboardClosed = -2;
+
 enum class CreateOutcome {
   kCreated,        // a new, empty file now exists and is open for writing
   kAlreadyExists,  // something of that name exists; it was left untouched
@@ -43,12 +47,20 @@ class Platform {
   // none.
   virtual const char* firstArgument() = 0;
 
-  // Writes all `size` bytes to standard output; false when that fails.
+  // Writes all `size` bytes to standard output; false when that fails (a
+  // closed standard output included).
   virtual bool writeScreen(const char* data, size_t size) = 0;
+  // True when standard output is a console or terminal, where someone may
+  // watch the run; false for a file, a pipe or a device.
+  virtual bool screenIsConsole() = 0;
   // Reads up to `capacity` bytes from standard input. Returns the number
-  // read, 0 at the end of the input, or -1 when the read fails.
+  // read, 0 at the end of the input, kKeyboardClosed when there is no
+  // standard input, or -1 when the read fails.
   virtual long readKeyboard(char* buffer, size_t capacity) = 0;
 
+  // Files opened or created below never take the place of standard input,
+  // output or error, even when the process was started with those closed.
+  //
   // Opens an existing regular file for reading; kNoFile when it cannot be
   // opened, for whatever reason. Never stops the run.
   virtual FileHandle openForReading(const char* name) = 0;

@@ -33,12 +33,24 @@ long readSome(int fd, char* buffer, size_t capacity) {
   }
 }
 
+// Moves a newly opened file above the three standard descriptors: started
+// with standard input closed, the job file would otherwise be read as the
+// keyboard, and with standard output closed the screen would be written
+// into the result file.
+int aboveStandardChannels(int fd) {
+  if (fd < 0 || fd > STDERR_FILENO) return fd;
+  int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+  ::close(fd);
+  return moved;
+}
+
 }  // namespace
 
 PosixPlatform::PosixPlatform(int argc, char** argv) : argc_(argc), argv_(argv) {
-  // A closed pipe on standard output must show up as a failed write, not
-  // kill the process silently.
+  // A closed pipe on standard output, and a file-size limit on the result
+  // file, must show up as a failed write, not kill the process silently.
   ::signal(SIGPIPE, SIG_IGN);
+  ::signal(SIGXFSZ, SIG_IGN);
 }
 
 const char* PosixPlatform::firstArgument() { return argc_ > 1 ? argv_[1] : nullptr; }
@@ -47,12 +59,15 @@ bool PosixPlatform::writeScreen(const char* data, size_t size) {
   return writeAll(STDOUT_FILENO, data, size);
 }
 
+bool PosixPlatform::screenIsConsole() { return ::isatty(STDOUT_FILENO) == 1; }
+
 long PosixPlatform::readKeyboard(char* buffer, size_t capacity) {
-  return readSome(STDIN_FILENO, buffer, capacity);
+  long n = readSome(STDIN_FILENO, buffer, capacity);
+  return n < 0 && errno == EBADF ? kKeyboardClosed : n;
 }
 
 FileHandle PosixPlatform::openForReading(const char* name) {
-  int fd = ::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  int fd = aboveStandardChannels(::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd < 0) return kNoFile;
   struct stat st;
   // Only regular files and pipes hold a job file; a directory or a device
@@ -82,12 +97,17 @@ bool PosixPlatform::nameExists(const char* name) {
 
 CreateOutcome PosixPlatform::createNew(const char* name, FileHandle* file) {
   int fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd >= 0) {
-    *file = fd;
-    return CreateOutcome::kCreated;
+  if (fd < 0) {
+    *file = kNoFile;
+    return errno == EEXIST ? CreateOutcome::kAlreadyExists : CreateOutcome::kDenied;
   }
-  *file = kNoFile;
-  return errno == EEXIST ? CreateOutcome::kAlreadyExists : CreateOutcome::kDenied;
+  *file = aboveStandardChannels(fd);
+  if (*file == kNoFile) {
+    // Created but not kept open: the empty file stays, and counts as taken
+    // by anyone who looks later; this run cannot write its results.
+    return CreateOutcome::kDenied;
+  }
+  return CreateOutcome::kCreated;
 }
 
 long PosixPlatform::readFile(FileHandle file, char* buffer, size_t capacity) {

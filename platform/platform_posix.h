@@ -12,6 +12,7 @@ class PosixPlatform : public Platform {
 
   const char* firstArgument() override;
   bool writeScreen(const char* data, size_t size) override;
+  bool screenIsConsole() override;
   long readKeyboard(char* buffer, size_t capacity) override;
   FileHandle openForReading(const char* name) override;
   bool nameExists(const char* name) override;

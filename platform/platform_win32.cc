@@ -86,9 +86,17 @@ bool Win32Platform::writeScreen(const char* data, size_t size) {
   return writeAll(::GetStdHandle(STD_OUTPUT_HANDLE), data, size);
 }
 
+bool Win32Platform::screenIsConsole() {
+  DWORD mode = 0;
+  return ::GetConsoleMode(::GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
 long Win32Platform::readKeyboard(char* buffer, size_t capacity) {
   if (capacity > kMaxKeyboardChunk) capacity = kMaxKeyboardChunk;
-  return readSome(::GetStdHandle(STD_INPUT_HANDLE), buffer, capacity);
+  HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+  if (input == nullptr || input == INVALID_HANDLE_VALUE) return kKeyboardClosed;
+  long n = readSome(input, buffer, capacity);
+  return n < 0 && ::GetLastError() == ERROR_INVALID_HANDLE ? kKeyboardClosed : n;
 }
 
 FileHandle Win32Platform::openForReading(const char* name) {

@@ -15,6 +15,7 @@ class Win32Platform : public Platform {
 
   const char* firstArgument() override;
   bool writeScreen(const char* data, size_t size) override;
+  bool screenIsConsole() override;
   long readKeyboard(char* buffer, size_t capacity) override;
   FileHandle openForReading(const char* name) override;
   bool nameExists(const char* name) override;

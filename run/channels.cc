@@ -1,7 +1,5 @@
 #include "run/channels.h"
 
-#include <cstring>
-
 #include "run/runtime_error_stop.h"
 
 namespace tallyra {
@@ -25,7 +23,7 @@ void OutputChannel::attach(FileHandle file) {
   used_ = 0;
 }
 
-bool OutputChannel::writeOut() {
+bool OutputChannel::handOver() {
   if (used_ == 0) return true;
   size_t n = used_;
   used_ = 0;
@@ -34,10 +32,10 @@ bool OutputChannel::writeOut() {
   return platform().writeFile(file_, buffer_, n);
 }
 
-void OutputChannel::write(std::string_view text) {
+void OutputChannel::writeLong(std::string_view text) {
   if (!isOpen()) return;
   while (!text.empty()) {
-    if (used_ == kBufferSize && !writeOut()) runtimeErrorStop(RuntimeError::kDiskFull);
+    if (used_ == kBufferSize) writeOut();
     size_t n = kBufferSize - used_;
     if (n > text.size()) n = text.size();
     std::memcpy(buffer_ + used_, text.data(), n);
@@ -60,31 +58,27 @@ void OutputChannel::writeNumber(int64_t n) {
   write(std::string_view(text, static_cast<size_t>(len)));
 }
 
-void OutputChannel::endLine() {
-  write("\r\n");
-  if (kind_ == Kind::kScreen) flush();
-}
-
-void OutputChannel::flush() {
-  if (!writeOut()) runtimeErrorStop(RuntimeError::kDiskFull);
+void OutputChannel::writeOut() {
+  if (!handOver()) runtimeErrorStop(RuntimeError::kDiskFull);
 }
 
 void OutputChannel::close() {
   if (kind_ == Kind::kScreen || file_ == kNoFile) return;
-  flush();
+  writeOut();
   FileHandle file = file_;
   file_ = kNoFile;
   if (!platform().closeFile(file)) runtimeErrorStop(RuntimeError::kDiskFull);
 }
 
 void OutputChannel::flushQuietly() {
-  if (isOpen()) writeOut();
+  if (isOpen()) handOver();
   used_ = 0;
 }
 
 void OutputChannel::reset() {
   file_ = kNoFile;
   used_ = 0;
+  watched_ = true;
 }
 
 // ---- input
@@ -99,6 +93,7 @@ bool InputChannel::fill() {
   if (ended_ || !isOpen()) return false;
   long n = kind_ == Kind::kKeyboard ? platform().readKeyboard(buffer_, kBufferSize)
                                     : platform().readFile(file_, buffer_, kBufferSize);
+  if (n == kKeyboardClosed) runtimeErrorStop(RuntimeError::kNotOpenForInput);
   if (n < 0) runtimeErrorStop(RuntimeError::kDiskReadError);
   pos_ = 0;
   filled_ = static_cast<size_t>(n);
@@ -106,24 +101,28 @@ bool InputChannel::fill() {
   return n > 0;
 }
 
-int InputChannel::peek() {
+std::string_view InputChannel::available() {
   for (;;) {
-    if (!fill()) return -1;
-    unsigned char c = static_cast<unsigned char>(buffer_[pos_]);
+    if (!fill()) return {};
     if (skipLf_) {
       skipLf_ = false;
-      if (c == '\n') {
+      if (buffer_[pos_] == '\n') {
         ++pos_;
         continue;
       }
     }
-    return c;
+    return std::string_view(buffer_ + pos_, filled_ - pos_);
   }
+}
+
+int InputChannel::peek() {
+  std::string_view bytes = available();
+  return bytes.empty() ? -1 : static_cast<unsigned char>(bytes[0]);
 }
 
 int InputChannel::get() {
   int c = peek();
-  if (c >= 0) ++pos_;
+  if (c >= 0) take(1);
   return c;
 }
 
@@ -132,19 +131,26 @@ bool InputChannel::atEnd() {
   return c < 0 || c == 26;
 }
 
-bool InputChannel::readLine(TextLine& line) {
-  line.clear();
-  if (peek() < 0) return false;
-  for (;;) {
-    int c = get();
-    if (c < 0 || c == '\n') break;
-    if (c == '\r') {
-      skipLf_ = true;
-      break;
-    }
-    line.append(static_cast<char>(c));
+size_t InputChannel::lineEnd(std::string_view bytes) {
+  // Searched in windows, so that a file whose lines end in CR alone is not
+  // searched to the end of the buffer for an LF at every line.
+  constexpr size_t kWindow = 512;
+  for (size_t from = 0; from < bytes.size(); from += kWindow) {
+    size_t size = bytes.size() - from < kWindow ? bytes.size() - from : kWindow;
+    const char* window = bytes.data() + from;
+    const void* lf = std::memchr(window, '\n', size);
+    size_t limit =
+        lf == nullptr ? size : static_cast<size_t>(static_cast<const char*>(lf) - window);
+    const void* cr = std::memchr(window, '\r', limit);
+    if (cr != nullptr) return from + static_cast<size_t>(static_cast<const char*>(cr) - window);
+    if (lf != nullptr) return from + limit;
   }
-  return true;
+  return bytes.size();
+}
+
+void InputChannel::beforeLine() {
+  // What the user is asked must be on the screen before the keyboard waits.
+  if (kind_ == Kind::kKeyboard) screen.writeOut();
 }
 
 void InputChannel::skipRestOfLine() {

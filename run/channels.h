@@ -1,8 +1,11 @@
 // The four text channels of a run: Screen, Keyboard, JobFile, ResultFile.
 //
-// Output lines end with CR LF on every platform. Screen is line-buffered
-// (a piece written without a line end shows only after flush()); ResultFile
-// is block-buffered and written out by flush() and close(). Input is read
+// Output lines end with CR LF on every platform. Output is buffered;
+// flush() makes what was written show at once where someone may watch it:
+// on Screen when it is a console or terminal (which also shows every line
+// as soon as it ends), and on ResultFile always. Screen on a file or pipe
+// is written out in blocks instead, and always before Keyboard is read and
+// before the run ends, so the bytes are the same either way. Input is read
 // as bytes; a physical line ends at LF, CR or CR LF. Every failed operation
 // ends the run through the runtime error stop, so callers never see one.
 #ifndef TALLYRA_RUN_CHANNELS_H_
@@ -10,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "platform/platform.h"
@@ -25,16 +29,34 @@ class OutputChannel {
   // Attaches an open file (ResultFile only); the channel takes ownership.
   void attach(FileHandle file);
   bool isOpen() const { return kind_ == Kind::kScreen || file_ != kNoFile; }
+  // Screen only: whether someone may be watching it (a console), so that
+  // every line and every flushed piece must show at once. True at start.
+  void setWatched(bool watched) { watched_ = watched; }
 
-  void write(std::string_view text);
+  void write(std::string_view text) {
+    if (text.size() <= kBufferSize - used_ && isOpen()) {
+      std::memcpy(buffer_ + used_, text.data(), text.size());
+      used_ += text.size();
+    } else {
+      writeLong(text);
+    }
+  }
   void write(char c) { write(std::string_view(&c, 1)); }
   void writeNumber(int64_t n);
-  void endLine();
+  void endLine() {
+    write("\r\n");
+    if (kind_ == Kind::kScreen && watched_) writeOut();
+  }
   void writeLine(std::string_view text) {
     write(text);
     endLine();
   }
-  void flush();
+  // Shows what was written at once where someone may watch it (see above).
+  void flush() {
+    if (kind_ == Kind::kFile || watched_) writeOut();
+  }
+  // Hands everything buffered to the system now.
+  void writeOut();
   // Writes out what is buffered and closes the file (ResultFile only).
   void close();
   // For the runtime error stop: writes out what it can, reporting nothing.
@@ -44,9 +66,11 @@ class OutputChannel {
 
  private:
   static constexpr size_t kBufferSize = size_t{64} * 1024;
-  bool writeOut();
+  void writeLong(std::string_view text);
+  bool handOver();
 
   Kind kind_;
+  bool watched_ = true;
   FileHandle file_ = kNoFile;
   size_t used_ = 0;
   char buffer_[kBufferSize];
@@ -68,9 +92,15 @@ class InputChannel {
   // Takes the next byte, or answers -1 when none is left.
   int get();
   // Reads one physical line without its line end; the first 255 characters
-  // are kept and the rest of the line is skipped. Returns false, with `line`
-  // empty, when no character was left to read.
-  bool readLine(TextLine& line);
+  // are kept and the rest of the line is skipped, handed piece by piece to
+  // `cutOff` (a callable taking a std::string_view) for a caller that must
+  // know what was lost. Returns false, with `line` empty, when no character
+  // was left to read. Reading Keyboard first writes out Screen.
+  template <typename CutOff>
+  bool readLine(TextLine& line, CutOff&& cutOff);
+  bool readLine(TextLine& line) {
+    return readLine(line, [](std::string_view) {});
+  }
   // Skips to just after the current line's end (or to the end of input).
   void skipRestOfLine();
 
@@ -79,7 +109,15 @@ class InputChannel {
 
  private:
   static constexpr size_t kBufferSize = size_t{64} * 1024;
+  // The bytes that can be taken without another read (reading more when
+  // none are left), an LF that ends a CR's line already skipped; empty only
+  // at the end of the input.
+  std::string_view available();
+  void take(size_t n) { pos_ += n; }
   bool fill();
+  void beforeLine();
+  // The position of the first CR or LF in `bytes`, or its size.
+  static size_t lineEnd(std::string_view bytes);
 
   Kind kind_;
   FileHandle file_ = kNoFile;
@@ -97,6 +135,32 @@ extern InputChannel jobFile;
 
 // Resets all four channels to their state at process start (tests).
 void resetChannels();
+
+template <typename CutOff>
+bool InputChannel::readLine(TextLine& line, CutOff&& cutOff) {
+  beforeLine();
+  line.clear();
+  std::string_view bytes = available();
+  if (bytes.empty()) return false;
+  for (;;) {
+    size_t end = lineEnd(bytes);
+    size_t room = static_cast<size_t>(TextLine::kCapacity - line.length());
+    if (end <= room) {
+      line.append(bytes.substr(0, end));
+    } else {
+      line.append(bytes.substr(0, room));
+      cutOff(bytes.substr(room, end - room));
+    }
+    if (end < bytes.size()) {
+      skipLf_ = bytes[end] == '\r';
+      take(end + 1);
+      return true;
+    }
+    take(end);
+    bytes = available();
+    if (bytes.empty()) return true;
+  }
+}
 
 }  // namespace tallyra
 

@@ -19,6 +19,8 @@ const char* runtimeErrorMessage(RuntimeError error) {
       return "Disk read error";
     case RuntimeError::kCloseFailed:
       return "File close failed";
+    case RuntimeError::kNotOpenForInput:
+      return "File not open for input";
     case RuntimeError::kInvalidInput:
       return "Invalid input";
     case RuntimeError::kArithmeticOverflow:

@@ -23,6 +23,7 @@ enum class RuntimeError {
   kDiskFull = 101,            // "Disk Full": a write could not be completed
   kDiskReadError = 102,       // "Disk read error": a read failed
   kCloseFailed = 103,         // "File close failed"
+  kNotOpenForInput = 104,     // "File not open for input": no standard input
   kInvalidInput = 106,        // "Invalid input": the size is no whole number
   kArithmeticOverflow = 215,  // "Arithmetic overflow"
 };

@@ -25,6 +25,7 @@ class FixedText {
   int length() const { return length_; }
   bool empty() const { return length_ == 0; }
   const char* data() const { return data_; }
+  char* mutableData() { return data_; }
   std::string_view view() const { return std::string_view(data_, length_); }
 
   // The character at 1-based position `pos` (1..length()).
@@ -48,9 +49,9 @@ class FixedText {
 
   // 1-based position of the first occurrence of `c`, or 0.
   int position(char c) const {
-    for (int i = 0; i < length_; ++i)
-      if (data_[i] == c) return i + 1;
-    return 0;
+    const void* at =
+        std::memchr(data_, static_cast<unsigned char>(c), static_cast<size_t>(length_));
+    return at == nullptr ? 0 : static_cast<int>(static_cast<const char*>(at) - data_) + 1;
   }
   // 1-based position of the first occurrence of `needle`, or 0.
   // An empty needle is found at position 1.

@@ -11,7 +11,12 @@
 //               (optional: files of the repository, by their path from its
 //               root, copied into the temporary folder beside in/), stdout
 //               (optional: where standard output goes instead of being
-//               compared, e.g. /dev/full; screen.txt is then empty)
+//               compared, e.g. /dev/full, or "closed"; screen.txt is then
+//               empty), stdin (optional: "closed" starts the program with
+//               standard input closed), file-size-limit (optional: a limit
+//               in 512-byte blocks on the files the program writes, as
+//               "ulimit -f" sets it; standard output then reaches the runner
+//               through a pipe, which the limit does not touch)
 //   stdin.txt   standard input (optional; empty when absent)
 //   in/         files put into a fresh temporary folder before the run
 //   screen.txt  the expected standard output
@@ -170,11 +175,34 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
 
   fs::path stdinFile = caseDir / "stdin.txt";
   fs::path stdoutFile = work.string() + ".screen";
-  std::string command = "cd " + quote(work.string()) + " && timeout 120 " + prefix + " " +
-                        quote(program) + " " + keys["args"] + " < " +
-                        (fs::exists(stdinFile) ? quote(stdinFile.string()) : "/dev/null") + " > " +
-                        (keys.count("stdout") ? keys["stdout"] : quote(stdoutFile.string()));
-  int raw = std::system(command.c_str());
+  auto value = [&keys](const char* key) {
+    auto it = keys.find(key);
+    return it == keys.end() ? std::string() : it->second;
+  };
+  std::string input = value("stdin") == "closed" ? "<&-"
+                      : fs::exists(stdinFile)    ? "< " + quote(stdinFile.string())
+                                                 : "< /dev/null";
+  bool limited = keys.count("file-size-limit") != 0;
+  std::string output = value("stdout") == "closed" ? ">&-"
+                       : keys.count("stdout")      ? "> " + keys["stdout"]
+                       : limited                   ? ""
+                                                   : "> " + quote(stdoutFile.string());
+  std::string command = "cd " + quote(work.string()) + " && " +
+                        (limited ? "ulimit -f " + keys["file-size-limit"] + " && " : "") +
+                        "timeout 120 " + prefix + " " + quote(program) + " " + keys["args"] + " " +
+                        input + " " + output;
+  int raw;
+  if (limited) {
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string screen;
+    char chunk[4096];
+    for (size_t n; pipe != nullptr && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+      screen.append(chunk, n);
+    raw = pipe == nullptr ? -1 : ::pclose(pipe);
+    std::ofstream(stdoutFile, std::ios::binary) << screen;
+  } else {
+    raw = std::system(command.c_str());
+  }
   int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
 
   if (record) {

@@ -43,8 +43,11 @@ bool FakePlatform::writeScreen(const char* data, size_t size) {
   return true;
 }
 
+bool FakePlatform::screenIsConsole() { return screenConsole; }
+
 long FakePlatform::readKeyboard(char* buffer, size_t capacity) {
   ++keyboardReads;
+  if (keyboardClosed) return kKeyboardClosed;
   // Hand out one line at a time, as a console does.
   size_t left = keyboardInput.size() - keyboardPos_;
   size_t n = 0;

@@ -26,6 +26,8 @@ class FakePlatform : public Platform {
   std::set<std::string> unreadable;          // files that exist but cannot be opened
   std::set<std::string> uncreatable;         // names under which nothing can be created
   std::string keyboardInput;
+  bool keyboardClosed = false;  // the process has no standard input
+  bool screenConsole = true;    // standard output is a console
   bool hasArgument = false;
   std::string argument;
   std::vector<TimeOfDay> clockReadings;  // given in turn; the last repeats
@@ -62,6 +64,7 @@ class FakePlatform : public Platform {
 
   const char* firstArgument() override;
   bool writeScreen(const char* data, size_t size) override;
+  bool screenIsConsole() override;
   long readKeyboard(char* buffer, size_t capacity) override;
   FileHandle openForReading(const char* name) override;
   bool nameExists(const char* name) override;

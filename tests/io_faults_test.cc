@@ -1,7 +1,8 @@
 // A whole run whose screen or result file stops taking writes at any one
 // point must end through the runtime error stop with "Disk Full" and exit
 // status 217, never as a success, and must keep every result line written
-// before the failure.
+// before the failure: with the screen on a console (written out line by
+// line) and on a file or pipe (written out in blocks).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -29,8 +30,9 @@ struct Outcome {
   std::string result;
 };
 
-Outcome runWithFailingWrite(int failWriteNumber) {
+Outcome runWithFailingWrite(int failWriteNumber, bool console) {
   FakePlatform fake;
+  fake.screenConsole = console;
   fake.files["data.txt"] = kJobFile;
   fake.hasArgument = true;
   fake.argument = "data.txt";
@@ -43,15 +45,24 @@ bool isPrefix(const std::string& part, const std::string& whole) {
   return whole.compare(0, part.size(), part) == 0;
 }
 
-TEST(IoFaults, EveryFailedWriteEndsTheRunAsDiskFullAndKeepsWhatWasWritten) {
-  Outcome good = runWithFailingWrite(0);
+class IoFaults : public ::testing::TestWithParam<bool> {};
+
+TEST_P(IoFaults, EveryFailedWriteEndsTheRunAsDiskFullAndKeepsWhatWasWritten) {
+  const bool console = GetParam();
+  Outcome good = runWithFailingWrite(0, console);
   ASSERT_EQ(good.status, 0);
   ASSERT_GT(good.writes, 20);
+  // On a console every screen line is a write of its own; elsewhere the
+  // screen goes out in a few blocks, and the bytes are the same.
+  Outcome other = runWithFailingWrite(0, !console);
+  EXPECT_EQ(good.screen, other.screen);
+  EXPECT_EQ(good.result, other.result);
+  EXPECT_GT(console ? good.writes - other.writes : other.writes - good.writes, 15);
   const std::string diskFull =
       "An unhandled exception occurred at 0x00000065 :\r\nDisk Full\r\n  0x00000065\r\n\r\n";
   for (int n = 1; n <= good.writes; ++n) {
     SCOPED_TRACE("write " + std::to_string(n) + " fails");
-    Outcome bad = runWithFailingWrite(n);
+    Outcome bad = runWithFailingWrite(n, console);
     EXPECT_EQ(bad.status, 217);
     EXPECT_TRUE(isPrefix(bad.result, good.result));
     if (bad.screenFailed) {
@@ -64,6 +75,11 @@ TEST(IoFaults, EveryFailedWriteEndsTheRunAsDiskFullAndKeepsWhatWasWritten) {
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Screen, IoFaults, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? "OnAConsole" : "OnAFileOrPipe";
+                         });
 
 }  // namespace
 }  // namespace tallyra

@@ -11,8 +11,9 @@ else()
   set(TALLYRA_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/tallyra)
 endif()
 install(TARGETS tallyra RUNTIME DESTINATION ${TALLYRA_BIN_DIR})
-install(FILES docs/packages.md DESTINATION ${TALLYRA_DOC_DIR})
-install(FILES README.md Tallyra-SampleData.txt DESTINATION ${TALLYRA_DOC_DIR})
+install(FILES Tallyra-SampleData.txt docs/packages.md DESTINATION ${TALLYRA_DOC_DIR})
+# The source README is for developers; the packages get the users' one.
+install(FILES docs/user-readme.md DESTINATION ${TALLYRA_DOC_DIR} RENAME README.md)
 
 set(CPACK_PACKAGE_NAME Tallyra)
 set(CPACK_PACKAGE_VENDOR "The Tallyra developers")

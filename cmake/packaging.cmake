@@ -55,7 +55,7 @@ endif()
 
 # The Debian package: tallyra_<version>_<architecture>.deb, installing
 # under /usr. dpkg-shlibdeps (package dpkg-dev) computes the dependencies;
-# cmake/cpack-generator.cmake stops the packaging when it is missing.
+# cmake/cpack-generator.cmake stops the packaging when it or file is missing.
 set(CPACK_DEBIAN_PACKAGE_NAME tallyra)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION math)

@@ -3,8 +3,9 @@
 #   1. installs the Debian packages it needs (when some are missing),
 #   2. cross-compiles tallyra.exe and packs the Windows zip,
 #   3. runs every end-to-end case against tallyra.exe under Wine,
-#   4. builds and tests the Linux program and packs the tar.gz,
-#   5. checks what the two packages hold.
+#   4. builds and tests the Linux program and packs the tar.gz and the
+#      Debian package,
+#   5. checks what the three packages hold.
 # Reads no standard input; exits non-zero at the first failure.
 set -euo pipefail
 exec </dev/null
@@ -15,7 +16,10 @@ started=$SECONDS
 step() { printf '\n== %s (%ds)\n' "$1" $((SECONDS - started)); }
 
 step "packages"
-needed=(cmake make g++ libgtest-dev g++-mingw-w64-x86-64 wine wine64)
+# dpkg-dev and file: CPack computes the Debian package's dependencies with
+# dpkg-shlibdeps.
+needed=(cmake make g++ libgtest-dev libgmock-dev time dpkg-dev file
+  g++-mingw-w64-x86-64 wine wine64)
 missing=()
 for p in "${needed[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -36,16 +40,18 @@ cmake --workflow --preset windows
 step "end-to-end cases under Wine"
 tests/run_e2e_wine.sh
 
-step "Linux program, tests and tar.gz"
+step "Linux program, tests, tar.gz and Debian package"
 cmake --workflow --preset linux
 
 step "package contents"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows/CMakeCache.txt)
 zip=build/windows/Tallyra-$version-win64.zip
 tgz=build/release/Tallyra-$version-Linux.tar.gz
+deb=build/release/tallyra_${version}_$(dpkg --print-architecture).deb
 zipList=$(cmake -E tar tf "$zip")
 tgzList=$(cmake -E tar tf "$tgz")
-printf '%s:\n%s\n%s:\n%s\n' "$zip" "$zipList" "$tgz" "$tgzList"
+debList=$(dpkg-deb --fsys-tarfile "$deb" | tar -t)
+printf '%s:\n%s\n%s:\n%s\n%s:\n%s\n' "$zip" "$zipList" "$tgz" "$tgzList" "$deb" "$debList"
 
 failed=0
 expect() {  # package listing, path inside the package
@@ -56,12 +62,28 @@ expect() {  # package listing, path inside the package
 }
 expect "$zipList" "Tallyra-$version-win64/tallyra.exe"
 expect "$tgzList" "Tallyra-$version-Linux/bin/tallyra"
-for doc in README.md Tallyra-SampleData.txt docs/packages.md; do
-  if [[ -f $doc ]]; then
-    expect "$zipList" "Tallyra-$version-win64/${doc##*/}"
-    expect "$tgzList" "Tallyra-$version-Linux/share/doc/tallyra/${doc##*/}"
-  else
-    echo "warning: $doc is not in the source tree, so the packages lack it" >&2
+expect "$debList" "./usr/bin/tallyra"
+expect "$tgzList" "Tallyra-$version-Linux/share/man/man1/tallyra.1.gz"
+expect "$debList" "./usr/share/man/man1/tallyra.1.gz"
+for doc in README.md Tallyra-SampleData.txt packages.md; do
+  expect "$zipList" "Tallyra-$version-win64/$doc"
+  expect "$tgzList" "Tallyra-$version-Linux/share/doc/tallyra/$doc"
+  expect "$debList" "./usr/share/doc/tallyra/$doc"
+done
+expect "$tgzList" "Tallyra-$version-Linux/share/doc/tallyra/copyright"
+expect "$debList" "./usr/share/doc/tallyra/copyright"
+
+# Each package's README.md is the users' one (docs/user-readme.md), not the
+# source README with its build instructions.
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+(cd "$unpacked" && cmake -E tar xf "$root/$zip" && cmake -E tar xf "$root/$tgz")
+dpkg-deb -x "$deb" "$unpacked/deb"
+for readme in "Tallyra-$version-win64/README.md" \
+  "Tallyra-$version-Linux/share/doc/tallyra/README.md" deb/usr/share/doc/tallyra/README.md; do
+  if ! cmp -s "$unpacked/$readme" docs/user-readme.md; then
+    echo "not the users' README: $readme" >&2
+    failed=1
   fi
 done
 ((failed == 0))

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Checks the Debian package as installed:
+#   1. its control fields (name, section, computed dependencies),
+#   2. apt-get installs it,
+#   3. the installed tallyra, run on a copy of the installed sample job
+#      file, writes the screen and the result file recorded in the
+#      end-to-end case sample_job_file (clock digits masked),
+#   4. man finds the manual page and groff renders it without a warning,
+#   5. apt-get removes it again, leaving none of its files.
+# Needs root, or sudo; tallyra must not be installed before.
+#   usage: tests/deb_package_check.sh [PACKAGE_FOLDER]   (default build/release)
+set -euo pipefail
+exec </dev/null
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+packages=$(realpath "${1:-$root/build/release}")
+debs=("$packages"/tallyra_*.deb)
+if ((${#debs[@]} != 1)) || [[ ! -f ${debs[0]} ]]; then
+  echo "want exactly one tallyra_*.deb in $packages, found: ${debs[*]}" >&2
+  exit 1
+fi
+deb=${debs[0]}
+sudo=()
+((EUID == 0)) || sudo=(sudo -n)
+installed() { dpkg-query -W -f='${Status}' tallyra 2>/dev/null | grep -q "install ok installed"; }
+if installed; then
+  echo "tallyra is installed already; this check needs a machine without it" >&2
+  exit 1
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"; if installed; then "${sudo[@]}" apt-get remove -y -q tallyra; fi' EXIT
+failed=0
+fail() {
+  echo "FAIL: $*" >&2
+  failed=1
+}
+
+echo "== control fields of ${deb##*/}"
+dpkg-deb --field "$deb" | tee "$work/control"
+grep -qx 'Package: tallyra' "$work/control" || fail "package name"
+grep -qx 'Section: math' "$work/control" || fail "section"
+grep -q '^Depends: .*libc6' "$work/control" || fail "no computed dependency on libc6"
+
+echo "== install"
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb"
+[[ $(command -v tallyra) == /usr/bin/tallyra ]] || fail "tallyra is not /usr/bin/tallyra"
+
+echo "== run the installed program on a copy of the installed sample"
+case_dir=$root/tests/e2e/sample_job_file
+cp /usr/share/doc/tallyra/Tallyra-SampleData.txt "$work/"
+cmp "$work/Tallyra-SampleData.txt" "$root/Tallyra-SampleData.txt" || fail "installed sample differs"
+status=0
+(cd "$work" && tallyra Tallyra-SampleData.txt >screen.txt) || status=$?
+((status == 0)) || fail "exit status $status"
+mask() {  # the clock and duration digits differ from run to run
+  sed -E 's/(running from |started at |terminated at |it took |computation took )[0-9:.]+/\1#/g' "$1"
+}
+cmp <(mask "$work/screen.txt") <(mask "$case_dir/screen.txt") || fail "screen differs from $case_dir"
+cmp <(mask "$work/Tallyra-SampleData_r0.txt") <(mask "$case_dir/out/Tallyra-SampleData_r0.txt") ||
+  fail "result file differs from $case_dir"
+grep -a '^Result' "$work/screen.txt" | tr -d '\r'
+
+echo "== manual page"
+page=$(man -w tallyra)
+echo "$page"
+[[ $page == /usr/share/man/man1/tallyra.1.gz ]] || fail "man finds $page"
+warnings=$(zcat "$page" | groff -man -ww -z 2>&1) || fail "groff failed"
+[[ -z $warnings ]] || fail "groff warns: $warnings"
+man tallyra >"$work/man.txt" || fail "man tallyra failed"
+grep -q 'EXIT STATUS' "$work/man.txt" || fail "man tallyra shows no EXIT STATUS section"
+
+echo "== remove"
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q tallyra
+! installed || fail "still installed"
+for f in /usr/bin/tallyra /usr/share/man/man1/tallyra.1.gz /usr/share/doc/tallyra; do
+  [[ ! -e $f ]] || fail "$f is left"
+done
+
+((failed == 0))
+echo "the Debian package installs, runs, documents itself and goes again"

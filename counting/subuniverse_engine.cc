@@ -41,6 +41,7 @@ int64_t SubuniverseEngine::count(int size, const Constraint* constraints, int co
   for (int x = 0; x < rules_.size; ++x) implied[x] = rules_.forced[x][x];
   included_ = 0;
   excluded_ = 0;
+  nodes_ = 0;
   int64_t total = countPart(rules_.all, implied);
   assert(total >= 1 && total <= (int64_t{1} << size));
   return total;
@@ -149,6 +150,7 @@ int64_t SubuniverseEngine::countComponent(uint32_t component, const uint32_t* ad
   uint32_t inside = included_ & around & ~component;
   int64_t known = cache_.find(component, inside);
   if (known >= 0) return known;
+  ++nodes_;
 
   // Branch on the element with the most links.
   int branch = lowest(component);

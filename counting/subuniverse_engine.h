@@ -30,6 +30,10 @@ class SubuniverseEngine {
   // at most about 60 frames deep.
   int64_t count(int size, const Constraint* constraints, int constraintCount);
 
+  // The search nodes of the latest count: the components it counted by
+  // branching, not found in the cache.
+  int64_t searchNodes() const { return nodes_; }
+
  private:
   uint32_t excludeForced(uint32_t part, const uint32_t* implied);
   uint32_t closeWith(int x, const uint32_t* implied) const;
@@ -42,6 +46,7 @@ class SubuniverseEngine {
   // excluded ones, disjoint from it.
   uint32_t included_ = 0;
   uint32_t excluded_ = 0;
+  int64_t nodes_ = 0;
 };
 
 }  // namespace tallyra

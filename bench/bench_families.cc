@@ -16,18 +16,42 @@ void todaysJob(int index, char* name, SampleAlgebra& out) {
   static const int kRandomCounts[] = {20, 40, 60, 80, 120, 160, 300, 4096};
   std::snprintf(name, kJobNameSize, "%s", kNames[index]);
   switch (index) {
-    case 0: makeChainLattice(30, out); break;
-    case 1: makeChainProductLattice(5, 6, out); break;
-    case 2: makeBooleanLattice(4, out); break;
-    case 3: makeSymmetricGroup4(out); break;
-    case 4: makeAlternatingGroup4(out); break;
-    case 5: makeQuaternionGroup(out); break;
-    case 6: makeDihedralGroup8(out); break;
-    case 7: makeCyclicGroup(30, out); break;
-    case 8: makeFullTransformationSemigroup3(out); break;
-    case 9: makeDisjointTriples(30, 10, out); break;
-    case 10: makeIdempotents(30, out); break;
-    case 11: makeSuccessorChain(30, out); break;
+    case 0:
+      makeChainLattice(30, out);
+      break;
+    case 1:
+      makeChainProductLattice(5, 6, out);
+      break;
+    case 2:
+      makeBooleanLattice(4, out);
+      break;
+    case 3:
+      makeSymmetricGroup4(out);
+      break;
+    case 4:
+      makeAlternatingGroup4(out);
+      break;
+    case 5:
+      makeQuaternionGroup(out);
+      break;
+    case 6:
+      makeDihedralGroup8(out);
+      break;
+    case 7:
+      makeCyclicGroup(30, out);
+      break;
+    case 8:
+      makeFullTransformationSemigroup3(out);
+      break;
+    case 9:
+      makeDisjointTriples(30, 10, out);
+      break;
+    case 10:
+      makeIdempotents(30, out);
+      break;
+    case 11:
+      makeSuccessorChain(30, out);
+      break;
     default: {
       int count = kRandomCounts[index - 12];
       makeRandomPartialAlgebra(30, count, 1000 + static_cast<uint64_t>(count), out);
@@ -67,22 +91,33 @@ int factorSize(Factor f) { return f.kind == 'S' ? (f.size < 5 ? 2 : 3) : f.size;
 int appendName(Factor f, char* name, int used) {
   const char* separator = used == 0 ? "" : "x";
   int room = kJobNameSize - used;
-  int written =
-      f.kind == 'S'
-          ? std::snprintf(name + used, room, "%sS%d%c", separator, factorSize(f),
-                          static_cast<char>('a' + (f.size < 5 ? f.size : f.size - 5)))
-          : std::snprintf(name + used, room, "%s%c%d", separator, f.kind, f.size);
+  int written = f.kind == 'S'
+                    ? std::snprintf(name + used, room, "%sS%d%c", separator, factorSize(f),
+                                    static_cast<char>('a' + (f.size < 5 ? f.size : f.size - 5)))
+                    : std::snprintf(name + used, room, "%s%c%d", separator, f.kind, f.size);
   return used + (written < room ? written : room - 1);
 }
 
 void makeFactor(Factor f, OperationTable& out) {
   switch (f.kind) {
-    case 'S': out = smallSemigroup(f.size); break;
-    case 'L': makeLeftZeroBand(f.size, out); break;
-    case 'R': makeRightZeroBand(f.size, out); break;
-    case 'N': makeNullSemigroup(f.size, out); break;
-    case 'Z': makeCyclicGroupTable(f.size, out); break;
-    default: makeChainSemilattice(f.size, out); break;
+    case 'S':
+      out = smallSemigroup(f.size);
+      break;
+    case 'L':
+      makeLeftZeroBand(f.size, out);
+      break;
+    case 'R':
+      makeRightZeroBand(f.size, out);
+      break;
+    case 'N':
+      makeNullSemigroup(f.size, out);
+      break;
+    case 'Z':
+      makeCyclicGroupTable(f.size, out);
+      break;
+    default:
+      makeChainSemilattice(f.size, out);
+      break;
   }
 }
 
@@ -165,27 +200,27 @@ struct OrderShape {
 // of 6 points with the whole set (seed a), trees: a = 0 star, 1 path,
 // 2 binary, 3 random (seed c), on b nodes.
 const OrderShape kOrderShapes[] = {
-    {Shape::kGrid, 30, 1, 1, 1},         {Shape::kGrid, 12, 1, 1, 1},
-    {Shape::kGrid, 2, 15, 1, 1},         {Shape::kGrid, 2, 8, 1, 1},
-    {Shape::kGrid, 3, 10, 1, 1},         {Shape::kGrid, 3, 6, 1, 1},
-    {Shape::kGrid, 4, 7, 1, 1},          {Shape::kGrid, 4, 5, 1, 1},
-    {Shape::kGrid, 5, 6, 1, 1},          {Shape::kGrid, 5, 5, 1, 1},
-    {Shape::kGrid, 2, 2, 2, 1},          {Shape::kGrid, 2, 2, 3, 1},
-    {Shape::kGrid, 2, 3, 3, 1},          {Shape::kGrid, 2, 3, 5, 1},
-    {Shape::kGrid, 3, 3, 3, 1},          {Shape::kGrid, 2, 2, 7, 1},
-    {Shape::kGrid, 2, 2, 2, 2},          {Shape::kGrid, 2, 2, 2, 3},
-    {Shape::kGrid, 2, 3, 4, 1},          {Shape::kDiamond, 3, 0, 0, 0},
-    {Shape::kDiamond, 6, 0, 0, 0},       {Shape::kDiamond, 12, 0, 0, 0},
-    {Shape::kDiamond, 28, 0, 0, 0},      {Shape::kPentagon, 0, 0, 0, 0},
-    {Shape::kPartitions4, 0, 0, 0, 0},   {Shape::kMonotone3, 0, 0, 0, 0},
-    {Shape::kClosures, 1, 0, 0, 0},      {Shape::kClosures, 2, 0, 0, 0},
-    {Shape::kClosures, 3, 0, 0, 0},      {Shape::kClosures, 4, 0, 0, 0},
-    {Shape::kClosures, 5, 0, 0, 0},      {Shape::kClosures, 6, 0, 0, 0},
-    {Shape::kClosures, 7, 0, 0, 0},      {Shape::kClosures, 8, 0, 0, 0},
-    {Shape::kTree, 0, 30, 0, 0},         {Shape::kTree, 1, 30, 0, 0},
-    {Shape::kTree, 2, 30, 0, 0},         {Shape::kTree, 2, 15, 0, 0},
-    {Shape::kTree, 3, 30, 1, 0},         {Shape::kTree, 3, 30, 2, 0},
-    {Shape::kTree, 3, 30, 3, 0},         {Shape::kTree, 3, 20, 4, 0},
+    {Shape::kGrid, 30, 1, 1, 1},       {Shape::kGrid, 12, 1, 1, 1},
+    {Shape::kGrid, 2, 15, 1, 1},       {Shape::kGrid, 2, 8, 1, 1},
+    {Shape::kGrid, 3, 10, 1, 1},       {Shape::kGrid, 3, 6, 1, 1},
+    {Shape::kGrid, 4, 7, 1, 1},        {Shape::kGrid, 4, 5, 1, 1},
+    {Shape::kGrid, 5, 6, 1, 1},        {Shape::kGrid, 5, 5, 1, 1},
+    {Shape::kGrid, 2, 2, 2, 1},        {Shape::kGrid, 2, 2, 3, 1},
+    {Shape::kGrid, 2, 3, 3, 1},        {Shape::kGrid, 2, 3, 5, 1},
+    {Shape::kGrid, 3, 3, 3, 1},        {Shape::kGrid, 2, 2, 7, 1},
+    {Shape::kGrid, 2, 2, 2, 2},        {Shape::kGrid, 2, 2, 2, 3},
+    {Shape::kGrid, 2, 3, 4, 1},        {Shape::kDiamond, 3, 0, 0, 0},
+    {Shape::kDiamond, 6, 0, 0, 0},     {Shape::kDiamond, 12, 0, 0, 0},
+    {Shape::kDiamond, 28, 0, 0, 0},    {Shape::kPentagon, 0, 0, 0, 0},
+    {Shape::kPartitions4, 0, 0, 0, 0}, {Shape::kMonotone3, 0, 0, 0, 0},
+    {Shape::kClosures, 1, 0, 0, 0},    {Shape::kClosures, 2, 0, 0, 0},
+    {Shape::kClosures, 3, 0, 0, 0},    {Shape::kClosures, 4, 0, 0, 0},
+    {Shape::kClosures, 5, 0, 0, 0},    {Shape::kClosures, 6, 0, 0, 0},
+    {Shape::kClosures, 7, 0, 0, 0},    {Shape::kClosures, 8, 0, 0, 0},
+    {Shape::kTree, 0, 30, 0, 0},       {Shape::kTree, 1, 30, 0, 0},
+    {Shape::kTree, 2, 30, 0, 0},       {Shape::kTree, 2, 15, 0, 0},
+    {Shape::kTree, 3, 30, 1, 0},       {Shape::kTree, 3, 30, 2, 0},
+    {Shape::kTree, 3, 30, 3, 0},       {Shape::kTree, 3, 20, 4, 0},
 };
 constexpr int kOrderShapeCount = sizeof kOrderShapes / sizeof kOrderShapes[0];
 // Trees are semilattices only (two leaves have no common upper bound).
@@ -294,7 +329,7 @@ int makeOrder(const OrderShape& s, Order& leq, char* name) {
       for (int x = 1; x < s.b; ++x)
         parent[x] = s.a == 0 ? 0 : s.a == 1 ? x - 1 : s.a == 2 ? (x - 1) / 2 : random.below(x);
       for (int x = 0; x < s.b; ++x)
-        for (int y = x; ; y = parent[y]) {
+        for (int y = x;; y = parent[y]) {
           leq[y][x] = true;  // y is an ancestor of x: lower in the order
           if (y == 0) break;
         }
@@ -329,10 +364,10 @@ void semilattice(int index, char* name, SampleAlgebra& out) {
 const BenchFamily kBenchFamilies[] = {
     {"today", "the fixed list of jobs measured before the families were added", 20, todaysJob},
     {"LkxN2", "L_k x N2 and N2 x L_k, k = 1..15", 30, bandTimesNull},
-    {"pairs", "S x T for all semigroups S, T of order 2 and 3", kSmallSemigroups * kSmallSemigroups,
+    {"pairs", "S x T for all semigroups S, T of order 2 and 3", kSmallSemigroups* kSmallSemigroups,
      semigroupPair},
     {"triples", "S x T x U for all semigroups S, T, U of order 2 and 3",
-     kSmallSemigroups * kSmallSemigroups * kSmallSemigroups, semigroupTriple},
+     kSmallSemigroups* kSmallSemigroups* kSmallSemigroups, semigroupTriple},
     {"named", "X_a x Y_b, X, Y in {L, R, N, Z, C}, a, b >= 2, ab <= 30", kNamedSizePairs * 25,
      namedPair},
     {"small-named", "S x X_k and X_k x S, S of order 2 or 3, X in {L, R, N, Z, C}",

@@ -87,7 +87,8 @@ int writeFamily(const FamilyBenchOptions& options, int family) {
 
 int runFamilyBench(const FamilyBenchOptions& options) {
   if (!options.jobDirectory) {
-    std::printf("| family | jobs | orders | all jobs ms | slowest job | N | worst order | nodes | ms |\n");
+    std::printf(
+        "| family | jobs | orders | all jobs ms | slowest job | N | worst order | nodes | ms |\n");
     std::printf("|---|---:|---:|---:|---|---:|---:|---:|---:|\n");
   }
   int status = 0;
@@ -114,8 +115,7 @@ int runFamilyBench(const FamilyBenchOptions& options) {
         if (order == 0) givenCount = t.count;
         if (t.count != givenCount) {
           std::printf("MISMATCH: %s counts %lld in order %d, %lld in the given order\n", name,
-                      static_cast<long long>(t.count), order,
-                      static_cast<long long>(givenCount));
+                      static_cast<long long>(t.count), order, static_cast<long long>(givenCount));
           status = 1;
         }
         if (order == 0 || t.milliseconds > job.timing.milliseconds) {

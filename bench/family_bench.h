@@ -7,11 +7,11 @@
 namespace tallyra {
 
 struct FamilyBenchOptions {
-  int shuffles = 0;              // random element orders besides the given one
-  unsigned long long seed = 1;   // of the random orders
-  const char* family = nullptr;  // only this family (by name)
-  const char* job = nullptr;     // only this job (by name)
-  bool everyJob = false;         // a row per job, not only per family
+  int shuffles = 0;                    // random element orders besides the given one
+  unsigned long long seed = 1;         // of the random orders
+  const char* family = nullptr;        // only this family (by name)
+  const char* job = nullptr;           // only this job (by name)
+  bool everyJob = false;               // a row per job, not only per family
   const char* jobDirectory = nullptr;  // write the jobs as job files instead
 };
 

@@ -46,6 +46,27 @@ TEST(ClosureRules, FoldsPairsBothWaysAndDropsHarmlessConstraints) {
   EXPECT_EQ(rules.neighbours[4], 0b00100u);
 }
 
+TEST(ClosureRules, EachElementForcesItsClosureAndPairsOnlyTheRest) {
+  SampleAlgebra algebra;
+  algebra.reset(6);
+  algebra.add(0, 0, 1);  // 0 alone forces 1, then 2
+  algebra.add(1, 1, 2);
+  algebra.add(0, 3, 2);  // forced by 0 alone: dropped
+  algebra.add(3, 0, 4);  // kept
+  algebra.add(3, 1, 5);  // 1 is in the closure of 0, not of 3: kept
+  algebra.add(0, 1, 5);  // both in the closure of 0, so 5 is too
+  ClosureRules rules;
+  buildClosureRules(6, algebra.constraints, algebra.constraintCount, rules);
+  EXPECT_EQ(rules.forced[0][0], 0b100110u);
+  EXPECT_EQ(rules.forced[1][1], 0b000100u);
+  EXPECT_EQ(rules.forced[0][3], 0b010000u);
+  EXPECT_EQ(rules.forced[3][0], 0b010000u);
+  EXPECT_EQ(rules.forced[1][3], 0b100000u);
+  EXPECT_EQ(rules.forced[0][1], 0u);
+  EXPECT_EQ(rules.partners[0], 0b001001u);
+  EXPECT_EQ(rules.partners[1], 0b001010u);
+}
+
 TEST(ClosureRules, ForgetsThePreviousJob) {
   SampleAlgebra algebra;
   makeRandomPartialAlgebra(30, 500, 3, algebra);
@@ -55,7 +76,7 @@ TEST(ClosureRules, ForgetsThePreviousJob) {
   algebra.add(0, 1, 2);
   buildClosureRules(3, algebra.constraints, algebra.constraintCount, rules);
   EXPECT_EQ(closeSet(rules, 0b011u), 0b111u);
-  for (int x = 0; x < kMaxElements; ++x) {
+  for (int x = 0; x < 3; ++x) {
     EXPECT_EQ(rules.forced[x][x], 0u);
     EXPECT_EQ(rules.partners[x], x < 2 ? 3u - (1u << x) : 0u);
   }

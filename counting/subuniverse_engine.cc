@@ -7,14 +7,15 @@
 // branch is ever empty and the work follows the answer, not 2^|A|.
 //
 // What still matters in a state are the active constraints x*y=z: z not in
-// I, x and y not in E. An undecided element that implies an excluded one
-// (given I) is excluded at once. The undecided elements split into
-// components that no active constraint links; each is counted on its own
-// and the counts multiply. A component of one element is free and counts 2.
-// Component counts are kept in a fixed-size cache, keyed by the component
-// and the part of I around it. Everything lives in fixed tables and on the
-// stack: each level of the search decides at least one element, so the
-// recursion is at most |A| levels deep, two frames each.
+// I, x and y not in E, and z not forced by x or by y alone (given I). An
+// undecided element that implies an excluded one (given I) is excluded at
+// once. The undecided elements split into components that no active
+// constraint links; each is counted on its own and the counts multiply. A
+// component of one element is free and counts 2. Component counts are kept
+// in a fixed-size cache, keyed by the component and the part of I that its
+// count depends on. Everything lives in fixed tables and on the stack: each
+// level of the search decides at least one element, so the recursion is at
+// most |A| levels deep, two frames each.
 #include "counting/subuniverse_engine.h"
 
 #include <bit>
@@ -98,8 +99,11 @@ int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
     uint32_t later = rules_.partners[x] & part & ~((uint32_t{2} << x) - 1);
     for (; later != 0; later &= later - 1) {
       int y = lowest(later);
-      uint32_t results = rules_.forced[x][y] & ~included_;
-      if (results == 0) continue;  // satisfied for good
+      // A result in I is there for good; one that x or y forces alone
+      // (given I) comes with it whenever both are in, so only the single
+      // rule of x or y, which links already, can fail.
+      uint32_t results = rules_.forced[x][y] & ~included_ & ~implied[x] & ~implied[y];
+      if (results == 0) continue;
       // Results outside `part` are excluded here: x and y may not both
       // come in.
       results &= part;
@@ -129,14 +133,40 @@ int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
   return count << freeElements;
 }
 
+// What the count of a component depends on besides the component itself:
+// the count is the number of subsets T of the component with I and T
+// together closed, and whether such a union is closed turns on the
+// constraints with both operands in it. Those with an operand w in I and
+// one x in the component act through forced[x][w], which lies in I or in
+// the component (anything else would have excluded x or linked it), and
+// matter only for the w whose forced[x][w] meets the component. Those with
+// both operands in the component act through their results: in the
+// component, in I (satisfied) or elsewhere (the two may not both come in).
+// So the count depends on the component and on which elements of those
+// two kinds are in I: with the component, they make an exact cache key.
+// The reductions that decide what links change nothing here.
+uint32_t SubuniverseEngine::relevantIncluded(uint32_t component, const uint32_t* implied) const {
+  uint32_t relevant = 0;
+  for (uint32_t rest = component; rest != 0; rest &= rest - 1) {
+    int x = lowest(rest);
+    // Only when x forces more than it forces alone does some w matter.
+    if ((implied[x] & component & ~rules_.forced[x][x]) != 0) {
+      for (uint32_t ws = rules_.partners[x] & included_; ws != 0; ws &= ws - 1) {
+        int w = lowest(ws);
+        if ((rules_.forced[x][w] & component) != 0) relevant |= bitOf(w);
+      }
+    }
+    uint32_t results = 0;
+    for (uint32_t ys = rules_.partners[x] & component & ~((uint32_t{2} << x) - 1); ys != 0;
+         ys &= ys - 1)
+      results |= rules_.forced[x][lowest(ys)];
+    relevant |= results & included_;
+  }
+  return relevant;
+}
+
 // The number of ways to complete I inside `component`, one component of
-// countPart's adjacency. The cache key is exact: the constraints that
-// meet the component act on it as if every neighbour outside it and not
-// in I were excluded. Such a neighbour is excluded or undecided, and an
-// undecided one only shares constraints with the component that are
-// already satisfied (an active one would put it in the component), which
-// excluding it would leave satisfied. So what is left to count depends
-// on the component and on which of its neighbours are in I alone.
+// countPart's adjacency.
 int64_t SubuniverseEngine::countComponent(uint32_t component, const uint32_t* adjacent,
                                           const uint32_t* implied) {
   // The search's invariants: I is closed, I and E are disjoint, and the
@@ -144,11 +174,8 @@ int64_t SubuniverseEngine::countComponent(uint32_t component, const uint32_t* ad
   assert((included_ & excluded_) == 0);
   assert(closeSet(rules_, included_) == included_);
   assert((component & (included_ | excluded_)) == 0);
-  uint32_t around = 0;
-  for (uint32_t rest = component; rest != 0; rest &= rest - 1)
-    around |= rules_.neighbours[lowest(rest)];
-  uint32_t inside = included_ & around & ~component;
-  int64_t known = cache_.find(component, inside);
+  const uint32_t relevant = relevantIncluded(component, implied);
+  int64_t known = cache_.find(component, relevant);
   if (known >= 0) return known;
   ++nodes_;
 
@@ -194,7 +221,7 @@ int64_t SubuniverseEngine::countComponent(uint32_t component, const uint32_t* ad
 
   // I itself completes the component (with none of it), so no count is 0.
   assert(count >= 1);
-  cache_.store(component, inside, count);
+  cache_.store(component, relevant, count);
   return count;
 }
 

@@ -7,11 +7,12 @@ namespace tallyra {
 void buildClosureRules(int size, const Constraint* constraints, int count, ClosureRules& rules) {
   rules.size = size;
   rules.all = size >= 32 ? ~uint32_t{0} : (uint32_t{1} << size) - 1;
-  // Only the first `size` rows and columns are ever read.
+  // Only forced[x][x] and forced[x][y] for the partners y of x are ever
+  // read, so an entry is cleared when its pair first turns up: the work is
+  // in proportion to the job, not to the tables.
   for (int x = 0; x < size; ++x) {
-    for (int y = 0; y < size; ++y) rules.forced[x][y] = 0;
+    rules.forced[x][x] = 0;
     rules.partners[x] = 0;
-    rules.neighbours[x] = 0;
   }
   for (int i = 0; i < count; ++i) {
     const Constraint& c = constraints[i];
@@ -20,11 +21,15 @@ void buildClosureRules(int size, const Constraint* constraints, int count, Closu
       continue;
     int x = c.left - 1, y = c.right - 1, z = c.result - 1;
     if (z == x || z == y) continue;
-    uint32_t bitX = uint32_t{1} << x, bitY = uint32_t{1} << y, bitZ = uint32_t{1} << z;
+    if ((rules.partners[x] >> y & 1) == 0) {
+      rules.forced[x][y] = 0;
+      rules.forced[y][x] = 0;
+      rules.partners[x] |= uint32_t{1} << y;
+      rules.partners[y] |= uint32_t{1} << x;
+    }
+    uint32_t bitZ = uint32_t{1} << z;
     rules.forced[x][y] |= bitZ;
     rules.forced[y][x] |= bitZ;
-    rules.partners[x] |= bitY;
-    rules.partners[y] |= bitX;
   }
 
   // Each element alone forces its whole closure, and a pair forces nothing
@@ -36,27 +41,37 @@ void buildClosureRules(int size, const Constraint* constraints, int count, Closu
   // then holds the closure of that element, z among it) or still by the
   // pair. (closeSet() sees only the old rules while the alone sets are
   // found, so each is the true closure.)
+  // An element that forces nothing by itself (x*x=z) is closed alone.
   uint32_t alone[kMaxElements];
-  for (int x = 0; x < size; ++x) alone[x] = closeSet(rules, uint32_t{1} << x) & ~(uint32_t{1} << x);
+  for (int x = 0; x < size; ++x)
+    alone[x] =
+        rules.forced[x][x] == 0 ? 0 : closeSet(rules, uint32_t{1} << x) & ~(uint32_t{1} << x);
+  for (int x = 0; x < size; ++x) rules.produced[x] = 0;
   for (int x = 0; x < size; ++x) {
     rules.forced[x][x] = alone[x];
     uint32_t partners = alone[x] != 0 ? uint32_t{1} << x : 0;
-    for (uint32_t ys = rules.partners[x] & ~(uint32_t{1} << x); ys != 0; ys &= ys - 1) {
+    uint32_t results = 0;
+    const uint32_t others = rules.partners[x] & ~(uint32_t{1} << x);
+    for (uint32_t ys = others; ys != 0; ys &= ys - 1) {
       int y = std::countr_zero(ys);
-      uint32_t results = rules.forced[x][y] & ~alone[x] & ~alone[y];
-      rules.forced[x][y] = results;
-      if (results == 0) continue;
+      uint32_t forced = rules.forced[x][y] & ~alone[x] & ~alone[y];
+      rules.forced[x][y] = forced;
+      if (forced == 0) continue;
       partners |= uint32_t{1} << y;
-      rules.neighbours[x] |= (uint32_t{1} << y) | results;
-      for (uint32_t zs = results; zs != 0; zs &= zs - 1)
-        rules.neighbours[std::countr_zero(zs)] |= uint32_t{1} << x;
+      results |= forced;
+      if (y > x)
+        for (uint32_t zs = forced; zs != 0; zs &= zs - 1) ++rules.produced[std::countr_zero(zs)];
+    }
+    // pairsTo[x][z] is read only for the results z of x.
+    for (uint32_t zs = results; zs != 0; zs &= zs - 1) rules.pairsTo[x][std::countr_zero(zs)] = 0;
+    for (uint32_t ys = partners & others; ys != 0; ys &= ys - 1) {
+      int y = std::countr_zero(ys);
+      for (uint32_t zs = rules.forced[x][y]; zs != 0; zs &= zs - 1)
+        rules.pairsTo[x][std::countr_zero(zs)] |= uint32_t{1} << y;
     }
     rules.partners[x] = partners;
-    rules.neighbours[x] |= alone[x];
-    for (uint32_t zs = alone[x]; zs != 0; zs &= zs - 1)
-      rules.neighbours[std::countr_zero(zs)] |= uint32_t{1} << x;
+    rules.results[x] = results;
   }
-  for (int x = 0; x < size; ++x) rules.neighbours[x] &= ~(uint32_t{1} << x);
 }
 
 uint32_t closeSet(const ClosureRules& rules, uint32_t set) {
@@ -72,6 +87,7 @@ uint32_t closeSet(const ClosureRules& rules, uint32_t set) {
     add &= ~set;
     set |= add;
     todo |= add;
+    if (set == rules.all) break;
   }
   return set;
 }

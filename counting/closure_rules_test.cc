@@ -37,13 +37,15 @@ TEST(ClosureRules, FoldsPairsBothWaysAndDropsHarmlessConstraints) {
   EXPECT_EQ(rules.forced[0][1], 0b01100u);
   EXPECT_EQ(rules.forced[1][0], 0b01100u);
   EXPECT_EQ(rules.forced[2][2], 0b10000u);
-  EXPECT_EQ(rules.forced[3][4], 0u);
+  EXPECT_EQ(rules.partners[3], 0u);  // 3*4=4 binds nothing
   EXPECT_EQ(rules.forced[4][4], 0u);
   EXPECT_EQ(rules.partners[0], 0b00010u);
   EXPECT_EQ(rules.partners[2], 0b00100u);
   EXPECT_EQ(rules.partners[4], 0u);
-  EXPECT_EQ(rules.neighbours[2], 0b10011u);
-  EXPECT_EQ(rules.neighbours[4], 0b00100u);
+  EXPECT_EQ(rules.results[0], 0b01100u);
+  EXPECT_EQ(rules.results[2], 0u);
+  EXPECT_EQ(rules.pairsTo[0][3], 0b00010u);
+  EXPECT_EQ(rules.pairsTo[1][2], 0b00001u);
 }
 
 TEST(ClosureRules, EachElementForcesItsClosureAndPairsOnlyTheRest) {

@@ -28,6 +28,8 @@ inline uint32_t bitOf(int x) { return uint32_t{1} << x; }
 
 inline int lowest(uint32_t set) { return std::countr_zero(set); }
 
+inline int popcount(uint32_t set) { return std::popcount(set); }
+
 }  // namespace
 
 // Throughout, implied[x] for an undecided x is everything that x forces
@@ -143,26 +145,38 @@ int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
 // both operands in the component act through their results: in the
 // component, in I (satisfied) or elsewhere (the two may not both come in).
 // So the count depends on the component and on which elements of those
-// two kinds are in I: with the component, they make an exact cache key.
-// The reductions that decide what links change nothing here.
-uint32_t SubuniverseEngine::relevantIncluded(uint32_t component, const uint32_t* implied) const {
-  uint32_t relevant = 0;
-  for (uint32_t rest = component; rest != 0; rest &= rest - 1) {
-    int x = lowest(rest);
-    // Only when x forces more than it forces alone does some w matter.
-    if ((implied[x] & component & ~rules_.forced[x][x]) != 0) {
-      for (uint32_t ws = rules_.partners[x] & included_; ws != 0; ws &= ws - 1) {
-        int w = lowest(ws);
-        if ((rules_.forced[x][w] & component) != 0) relevant |= bitOf(w);
-      }
+// two kinds are in I. Both kinds are fixed by the component alone, and any
+// set D that holds them all makes (component, I & D) an exact cache key:
+// two states with the same key agree on every element that matters. The
+// reductions that decide what links change nothing here.
+//
+// Finding exactly those elements takes a pass over the pairs of the
+// component, worth it only for components that come back: the first time
+// a component is seen it gets the partners and results of its elements (a
+// superset, one step), from the second time on the exact set. Both are
+// kept in the cache beside the counts.
+uint32_t SubuniverseEngine::dependence(uint32_t component) {
+  uint32_t depends = 0;
+  bool exact = false;
+  if (cache_.findDependence(component, depends, exact)) {
+    if (exact) return depends;
+    depends = 0;
+    for (uint32_t rest = component; rest != 0; rest &= rest - 1) {
+      int x = lowest(rest);
+      for (uint32_t zs = rules_.results[x] & component; zs != 0; zs &= zs - 1)
+        depends |= rules_.pairsTo[x][lowest(zs)];
+      for (uint32_t ys = rules_.partners[x] & component & ~((uint32_t{2} << x) - 1); ys != 0;
+           ys &= ys - 1)
+        depends |= rules_.forced[x][lowest(ys)];
     }
-    uint32_t results = 0;
-    for (uint32_t ys = rules_.partners[x] & component & ~((uint32_t{2} << x) - 1); ys != 0;
-         ys &= ys - 1)
-      results |= rules_.forced[x][lowest(ys)];
-    relevant |= results & included_;
+    exact = true;
+  } else {
+    for (uint32_t rest = component; rest != 0; rest &= rest - 1)
+      depends |= rules_.partners[lowest(rest)] | rules_.results[lowest(rest)];
   }
-  return relevant;
+  depends &= ~component;
+  cache_.storeDependence(component, depends, exact);
+  return depends;
 }
 
 // The number of ways to complete I inside `component`, one component of
@@ -174,19 +188,33 @@ int64_t SubuniverseEngine::countComponent(uint32_t component, const uint32_t* ad
   assert((included_ & excluded_) == 0);
   assert(closeSet(rules_, included_) == included_);
   assert((component & (included_ | excluded_)) == 0);
-  const uint32_t relevant = relevantIncluded(component, implied);
+  const uint32_t relevant = included_ & dependence(component);
   int64_t known = cache_.find(component, relevant);
   if (known >= 0) return known;
   ++nodes_;
 
-  // Branch on the element with the most links.
+  // Branch on the element with the most links; among those, on the one
+  // that the most pairs of the job produce, and then on the one whose
+  // inclusion forces the nearest to half the component. Elements that
+  // only combine with others (the operand of many facts, the result of
+  // none) come late: deciding them one by one leaves the rest linked,
+  // while the elements they combine with decide, once in, what all of
+  // them force. A chain of single rules is cut in the middle. The element
+  // order of the job decides only between elements that these measures
+  // cannot tell apart.
   int branch = lowest(component);
-  int mostLinks = -1;
+  int best = -1;
+  int bestBalance = kMaxElements;
+  const int size = popcount(component);
   for (uint32_t rest = component; rest != 0; rest &= rest - 1) {
     int x = lowest(rest);
-    int links = std::popcount(adjacent[x]);
-    if (links > mostLinks) {
-      mostLinks = links;
+    int score = popcount(adjacent[x]) * 4096 + rules_.produced[x];
+    if (score < best) continue;
+    int forces = popcount(implied[x] & component);
+    int balance = forces * 2 > size ? forces * 2 - size : size - forces * 2;
+    if (score > best || balance < bestBalance) {
+      best = score;
+      bestBalance = balance;
       branch = x;
     }
   }

@@ -28,7 +28,66 @@ inline uint32_t bitOf(int x) { return uint32_t{1} << x; }
 
 inline int lowest(uint32_t set) { return std::countr_zero(set); }
 
+// The branching rule, the one place in the search that counts bits (see
+// SubuniverseEngine::countComponent). The program is built for the first
+// 64-bit x86 processors, which have no instruction for it, so the rule is
+// compiled twice: as it stands (a library routine counts) and for
+// processors with the POPCNT instruction, and the engine takes the second
+// where the processor has it. Everything else in the search uses
+// instructions that every 64-bit x86 processor has.
+#if defined(__GNUC__)
+#define TALLYRA_INLINE [[gnu::always_inline]] inline
+inline int popcount(uint32_t set) { return __builtin_popcount(set); }
+#else
+#define TALLYRA_INLINE inline
 inline int popcount(uint32_t set) { return std::popcount(set); }
+#endif
+
+TALLYRA_INLINE int chooseBranchInline(uint32_t component, const uint32_t* adjacent,
+                                      const uint32_t* implied, const int* produced) {
+  int branch = lowest(component);
+  int best = -1;
+  int bestBalance = kMaxElements;
+  const int size = popcount(component);
+  for (uint32_t rest = component; rest != 0; rest &= rest - 1) {
+    int x = lowest(rest);
+    int score = popcount(adjacent[x]) * 4096 + produced[x];
+    if (score < best) continue;
+    int forces = popcount(implied[x] & component);
+    int balance = forces * 2 > size ? forces * 2 - size : size - forces * 2;
+    if (score > best || balance < bestBalance) {
+      best = score;
+      bestBalance = balance;
+      branch = x;
+    }
+  }
+  return branch;
+}
+
+int chooseBranchPlain(uint32_t component, const uint32_t* adjacent, const uint32_t* implied,
+                      const int* produced) {
+  return chooseBranchInline(component, adjacent, implied, produced);
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+[[gnu::target("popcnt")]] int chooseBranchPopcnt(uint32_t component, const uint32_t* adjacent,
+                                                 const uint32_t* implied, const int* produced) {
+  return chooseBranchInline(component, adjacent, implied, produced);
+}
+#endif
+
+using ChooseBranch = int (*)(uint32_t, const uint32_t*, const uint32_t*, const int*);
+
+ChooseBranch branchRuleForThisProcessor() {
+#if defined(__GNUC__) && defined(__x86_64__)
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("popcnt")) return chooseBranchPopcnt;
+#endif
+  return chooseBranchPlain;
+}
+
+// Chosen once, when the program starts.
+const ChooseBranch chooseBranch = branchRuleForThisProcessor();
 
 }  // namespace
 
@@ -202,22 +261,7 @@ int64_t SubuniverseEngine::countComponent(uint32_t component, const uint32_t* ad
   // them force. A chain of single rules is cut in the middle. The element
   // order of the job decides only between elements that these measures
   // cannot tell apart.
-  int branch = lowest(component);
-  int best = -1;
-  int bestBalance = kMaxElements;
-  const int size = popcount(component);
-  for (uint32_t rest = component; rest != 0; rest &= rest - 1) {
-    int x = lowest(rest);
-    int score = popcount(adjacent[x]) * 4096 + rules_.produced[x];
-    if (score < best) continue;
-    int forces = popcount(implied[x] & component);
-    int balance = forces * 2 > size ? forces * 2 - size : size - forces * 2;
-    if (score > best || balance < bestBalance) {
-      best = score;
-      bestBalance = balance;
-      branch = x;
-    }
-  }
+  const int branch = chooseBranch(component, adjacent, implied, rules_.produced);
 
   int64_t count = 0;
   const uint32_t savedIncluded = included_;

@@ -56,22 +56,31 @@ void buildClosureRules(int size, const Constraint* constraints, int count, Closu
       int y = std::countr_zero(ys);
       uint32_t forced = rules.forced[x][y] & ~alone[x] & ~alone[y];
       rules.forced[x][y] = forced;
-      if (forced == 0) continue;
-      partners |= uint32_t{1} << y;
+      partners |= forced != 0 ? uint32_t{1} << y : 0;
       results |= forced;
-      if (y > x)
-        for (uint32_t zs = forced; zs != 0; zs &= zs - 1) ++rules.produced[std::countr_zero(zs)];
     }
+    // Each pair once: with the later element.
+    for (uint32_t ys = partners & ((uint32_t{1} << x) - 1); ys != 0; ys &= ys - 1)
+      for (uint32_t zs = rules.forced[x][std::countr_zero(ys)]; zs != 0; zs &= zs - 1)
+        ++rules.produced[std::countr_zero(zs)];
+    rules.partners[x] = partners;
+    rules.results[x] = results;
+  }
+  rules.pairsToBuilt = false;
+}
+
+void buildPairsTo(ClosureRules& rules) {
+  for (int x = 0; x < rules.size; ++x) {
     // pairsTo[x][z] is read only for the results z of x.
-    for (uint32_t zs = results; zs != 0; zs &= zs - 1) rules.pairsTo[x][std::countr_zero(zs)] = 0;
-    for (uint32_t ys = partners & others; ys != 0; ys &= ys - 1) {
+    for (uint32_t zs = rules.results[x]; zs != 0; zs &= zs - 1)
+      rules.pairsTo[x][std::countr_zero(zs)] = 0;
+    for (uint32_t ys = rules.partners[x] & ~(uint32_t{1} << x); ys != 0; ys &= ys - 1) {
       int y = std::countr_zero(ys);
       for (uint32_t zs = rules.forced[x][y]; zs != 0; zs &= zs - 1)
         rules.pairsTo[x][std::countr_zero(zs)] |= uint32_t{1} << y;
     }
-    rules.partners[x] = partners;
-    rules.results[x] = results;
   }
+  rules.pairsToBuilt = true;
 }
 
 uint32_t closeSet(const ClosureRules& rules, uint32_t set) {

@@ -28,8 +28,9 @@ struct ClosureRules {
   // results[x]: the union of forced[x][y] over the other elements y.
   uint32_t results[kMaxElements];
   // pairsTo[x][z], for z in results[x]: the other elements y with z in
-  // forced[x][y].
+  // forced[x][y]; filled by buildPairsTo(), only when needed.
   uint32_t pairsTo[kMaxElements][kMaxElements];
+  bool pairsToBuilt = false;
   // produced[z]: the pairs {x, y} with z in forced[x][y].
   int produced[kMaxElements];
 };
@@ -38,6 +39,9 @@ struct ClosureRules {
 // size is 1..30. A constraint with a position outside 1..size cannot come
 // from a job file and is ignored.
 void buildClosureRules(int size, const Constraint* constraints, int count, ClosureRules& rules);
+
+// Fills rules.pairsTo from the rest of the rules.
+void buildPairsTo(ClosureRules& rules);
 
 // The smallest closed superset of `set`.
 uint32_t closeSet(const ClosureRules& rules, uint32_t set);

@@ -44,6 +44,8 @@ TEST(ClosureRules, FoldsPairsBothWaysAndDropsHarmlessConstraints) {
   EXPECT_EQ(rules.partners[4], 0u);
   EXPECT_EQ(rules.results[0], 0b01100u);
   EXPECT_EQ(rules.results[2], 0u);
+  EXPECT_FALSE(rules.pairsToBuilt);
+  buildPairsTo(rules);
   EXPECT_EQ(rules.pairsTo[0][3], 0b00010u);
   EXPECT_EQ(rules.pairsTo[1][2], 0b00001u);
 }

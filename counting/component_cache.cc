@@ -1,8 +1,12 @@
 #include "counting/component_cache.h"
 
+#include <algorithm>
+
 namespace tallyra {
 
-void ComponentCache::startJob() {
+void ComponentCache::startJob(int elements) {
+  slotBits_ = std::clamp(elements, kSlotBits - 5, kSlotBits);
+  dependenceBits_ = std::clamp(elements - 3, kDependenceBits - 4, kDependenceBits);
   ++generation_;
   if (generation_ == 0) {  // wrapped: old generation numbers come back
     for (Slot& slot : slots_) slot = Slot{};

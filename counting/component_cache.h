@@ -24,8 +24,11 @@ class ComponentCache {
   static constexpr int kSlotBits = 15;
   static constexpr uint32_t kSlots = uint32_t{1} << kSlotBits;
 
-  // Forgets every entry.
-  void startJob();
+  // Forgets every entry. A job of few elements has few components, so it
+  // uses only the first 2^n slots of the table for n = 10..14 elements (and
+  // fewer of the dependence table), which stay in the processor's caches
+  // from job to job; larger jobs use all of it.
+  void startJob(int elements);
 
   // The count stored for (component, inside), or -1 when there is none.
   int64_t find(uint32_t component, uint32_t inside) const;
@@ -47,8 +50,8 @@ class ComponentCache {
   static uint64_t keyOf(uint32_t component, uint32_t inside) {
     return uint64_t{component} << 32 | inside;
   }
-  static uint32_t firstSlot(uint64_t key) {
-    return static_cast<uint32_t>((key * 0x9E3779B97F4A7C15u) >> (64 - kSlotBits)) & ~uint32_t{1};
+  uint32_t firstSlot(uint64_t key) const {
+    return static_cast<uint32_t>((key * 0x9E3779B97F4A7C15u) >> (64 - slotBits_)) & ~uint32_t{1};
   }
 
   struct DependenceSlot {
@@ -58,13 +61,15 @@ class ComponentCache {
     bool exact;
   };
   static constexpr int kDependenceBits = 12;
-  static uint32_t dependenceSlot(uint32_t component) {
-    return (component * 0x9E3779B9u) >> (32 - kDependenceBits);
+  uint32_t dependenceSlot(uint32_t component) const {
+    return (component * 0x9E3779B9u) >> (32 - dependenceBits_);
   }
 
   Slot slots_[kSlots] = {};
   DependenceSlot dependence_[uint32_t{1} << kDependenceBits] = {};
   uint32_t generation_ = 0;
+  int slotBits_ = kSlotBits;
+  int dependenceBits_ = kDependenceBits;
 };
 
 }  // namespace tallyra

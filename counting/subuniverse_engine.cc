@@ -45,21 +45,30 @@ inline int popcount(uint32_t set) { return std::popcount(set); }
 
 TALLYRA_INLINE int chooseBranchInline(uint32_t component, const uint32_t* adjacent,
                                       const uint32_t* implied, const int* produced) {
-  int branch = lowest(component);
-  int best = -1;
-  int bestBalance = kMaxElements;
-  const int size = popcount(component);
+  // Two passes without data-dependent branches: the best score, then the
+  // elements that have it.
+  int scores[kMaxElements];
+  int best = 0;
   for (uint32_t rest = component; rest != 0; rest &= rest - 1) {
     int x = lowest(rest);
-    int score = popcount(adjacent[x]) * 4096 + produced[x];
-    if (score < best) continue;
+    scores[x] = popcount(adjacent[x]) * 4096 + produced[x];
+    best = scores[x] > best ? scores[x] : best;
+  }
+  uint32_t tied = 0;
+  for (uint32_t rest = component; rest != 0; rest &= rest - 1)
+    tied |= scores[lowest(rest)] == best ? bitOf(lowest(rest)) : 0;
+  if ((tied & (tied - 1)) == 0) return lowest(tied);
+  // Among the tied, the first that forces the nearest to half the
+  // component.
+  const int size = popcount(component);
+  int branch = lowest(tied);
+  int bestBalance = kMaxElements;
+  for (; tied != 0; tied &= tied - 1) {
+    int x = lowest(tied);
     int forces = popcount(implied[x] & component);
     int balance = forces * 2 > size ? forces * 2 - size : size - forces * 2;
-    if (score > best || balance < bestBalance) {
-      best = score;
-      bestBalance = balance;
-      branch = x;
-    }
+    branch = balance < bestBalance ? x : branch;
+    bestBalance = balance < bestBalance ? balance : bestBalance;
   }
   return branch;
 }
@@ -98,7 +107,7 @@ const ChooseBranch chooseBranch = branchRuleForThisProcessor();
 int64_t SubuniverseEngine::count(int size, const Constraint* constraints, int constraintCount) {
   if (size < 1 || size > kMaxElements) return 0;
   buildClosureRules(size, constraints, constraintCount, rules_);
-  cache_.startJob();
+  cache_.startJob(size);
   uint32_t implied[kMaxElements];
   for (int x = 0; x < rules_.size; ++x) implied[x] = rules_.forced[x][x];
   included_ = 0;
@@ -210,15 +219,22 @@ int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
 // reductions that decide what links change nothing here.
 //
 // Finding exactly those elements takes a pass over the pairs of the
-// component, worth it only for components that come back: the first time
-// a component is seen it gets the partners and results of its elements (a
-// superset, one step), from the second time on the exact set. Both are
-// kept in the cache beside the counts.
+// component, worth it only in a long search and for components that come
+// back. So a search's first kExactKeysAfter nodes, and after that the
+// first sighting of each component, use the partners and results of its
+// elements (a superset, one step); from the second sighting on the exact
+// set is used, kept in the cache beside the counts.
 uint32_t SubuniverseEngine::dependence(uint32_t component) {
   uint32_t depends = 0;
   bool exact = false;
+  if (nodes_ < kExactKeysAfter) {
+    for (uint32_t rest = component; rest != 0; rest &= rest - 1)
+      depends |= rules_.partners[lowest(rest)] | rules_.results[lowest(rest)];
+    return depends & ~component;
+  }
   if (cache_.findDependence(component, depends, exact)) {
     if (exact) return depends;
+    if (!rules_.pairsToBuilt) buildPairsTo(rules_);
     depends = 0;
     for (uint32_t rest = component; rest != 0; rest &= rest - 1) {
       int x = lowest(rest);

@@ -158,6 +158,7 @@ uint32_t SubuniverseEngine::closeWith(int x, const uint32_t* implied) const {
 // elements that no active constraint links to any undecided element
 // outside it, none of which implies an excluded element.
 int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
+  assert((part & (included_ | excluded_)) == 0);
   // adjacent[x]: the elements of `part` that share an active constraint
   // with x.
   uint32_t adjacent[kMaxElements];
@@ -245,6 +246,13 @@ uint32_t SubuniverseEngine::dependence(uint32_t component) {
         depends |= rules_.forced[x][lowest(ys)];
     }
     exact = true;
+#ifndef NDEBUG
+    // The exact set lies within the one-step superset.
+    uint32_t superset = 0;
+    for (uint32_t rest = component; rest != 0; rest &= rest - 1)
+      superset |= rules_.partners[lowest(rest)] | rules_.results[lowest(rest)];
+    assert((depends & ~superset) == 0);
+#endif
   } else {
     for (uint32_t rest = component; rest != 0; rest &= rest - 1)
       depends |= rules_.partners[lowest(rest)] | rules_.results[lowest(rest)];
@@ -278,6 +286,7 @@ int64_t SubuniverseEngine::countComponent(uint32_t component, const uint32_t* ad
   // order of the job decides only between elements that these measures
   // cannot tell apart.
   const int branch = chooseBranch(component, adjacent, implied, rules_.produced);
+  assert((component >> branch & 1) != 0);
 
   int64_t count = 0;
   const uint32_t savedIncluded = included_;

@@ -7,8 +7,8 @@
 //
 // An engine holds the whole state of a count: the constraints folded into
 // bit masks, the search's sets and a fixed cache of component counts (about
-// half a megabyte, so keep engines in static storage or on the heap, not on
-// the stack). Nothing is allocated during a count. One engine runs one count
+// 600 KiB, so keep engines in static storage or on the heap, not on the
+// stack). Nothing is allocated during a count. One engine runs one count
 // at a time; separate engines may count side by side. Results of earlier
 // counts never leak into later ones.
 #ifndef TALLYRA_COUNTING_SUBUNIVERSE_ENGINE_H_

@@ -38,7 +38,7 @@ class SubuniverseEngine {
   uint32_t excludeForced(uint32_t part, const uint32_t* implied);
   uint32_t closeWith(int x, const uint32_t* implied) const;
   int64_t countPart(uint32_t part, const uint32_t* implied);
-  static constexpr int64_t kExactKeysAfter = 256;  // search nodes
+  static constexpr int64_t kExactKeysAfter = 4096;  // search nodes
   uint32_t dependence(uint32_t component);
   int64_t countComponent(uint32_t component, const uint32_t* adjacent, const uint32_t* implied);
 

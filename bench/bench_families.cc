@@ -1,62 +1,49 @@
 #include "bench/bench_families.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace tallyra {
 namespace {
 
 // --- today's fixed list
 
+struct TodaysJob {
+  const char* name;
+  void (*make)(SampleAlgebra& out);
+};
+
+template <int Count>
+void random30(SampleAlgebra& out) {
+  makeRandomPartialAlgebra(30, Count, 1000 + Count, out);
+}
+
+const TodaysJob kTodaysJobs[] = {
+    {"chain30", [](SampleAlgebra& out) { makeChainLattice(30, out); }},
+    {"chains5x6", [](SampleAlgebra& out) { makeChainProductLattice(5, 6, out); }},
+    {"boolean16", [](SampleAlgebra& out) { makeBooleanLattice(4, out); }},
+    {"S4", makeSymmetricGroup4},
+    {"A4", makeAlternatingGroup4},
+    {"Q8", makeQuaternionGroup},
+    {"dihedral8", makeDihedralGroup8},
+    {"Z30", [](SampleAlgebra& out) { makeCyclicGroup(30, out); }},
+    {"T3", makeFullTransformationSemigroup3},
+    {"triples10", [](SampleAlgebra& out) { makeDisjointTriples(30, 10, out); }},
+    {"idempotent30", [](SampleAlgebra& out) { makeIdempotents(30, out); }},
+    {"successor30", [](SampleAlgebra& out) { makeSuccessorChain(30, out); }},
+    {"random30-20", random30<20>},
+    {"random30-40", random30<40>},
+    {"random30-60", random30<60>},
+    {"random30-80", random30<80>},
+    {"random30-120", random30<120>},
+    {"random30-160", random30<160>},
+    {"random30-300", random30<300>},
+    {"random30-4096", random30<4096>},
+};
+
 void todaysJob(int index, char* name, SampleAlgebra& out) {
-  static const char* const kNames[] = {
-      "chain30",      "chains5x6",    "boolean16",    "S4",           "A4",
-      "Q8",           "dihedral8",    "Z30",          "T3",           "triples10",
-      "idempotent30", "successor30",  "random30-20",  "random30-40",  "random30-60",
-      "random30-80",  "random30-120", "random30-160", "random30-300", "random30-4096"};
-  static const int kRandomCounts[] = {20, 40, 60, 80, 120, 160, 300, 4096};
-  std::snprintf(name, kJobNameSize, "%s", kNames[index]);
-  switch (index) {
-    case 0:
-      makeChainLattice(30, out);
-      break;
-    case 1:
-      makeChainProductLattice(5, 6, out);
-      break;
-    case 2:
-      makeBooleanLattice(4, out);
-      break;
-    case 3:
-      makeSymmetricGroup4(out);
-      break;
-    case 4:
-      makeAlternatingGroup4(out);
-      break;
-    case 5:
-      makeQuaternionGroup(out);
-      break;
-    case 6:
-      makeDihedralGroup8(out);
-      break;
-    case 7:
-      makeCyclicGroup(30, out);
-      break;
-    case 8:
-      makeFullTransformationSemigroup3(out);
-      break;
-    case 9:
-      makeDisjointTriples(30, 10, out);
-      break;
-    case 10:
-      makeIdempotents(30, out);
-      break;
-    case 11:
-      makeSuccessorChain(30, out);
-      break;
-    default: {
-      int count = kRandomCounts[index - 12];
-      makeRandomPartialAlgebra(30, count, 1000 + static_cast<uint64_t>(count), out);
-    }
-  }
+  std::snprintf(name, kJobNameSize, "%s", kTodaysJobs[index].name);
+  kTodaysJobs[index].make(out);
 }
 
 // --- semigroup factors
@@ -98,27 +85,16 @@ int appendName(Factor f, char* name, int used) {
   return used + (written < room ? written : room - 1);
 }
 
+// The makers of the named kinds, in the order of kNamedKinds.
+void (*const kNamedMakers[])(int, OperationTable&) = {makeLeftZeroBand, makeRightZeroBand,
+                                                      makeNullSemigroup, makeCyclicGroupTable,
+                                                      makeChainSemilattice};
+
 void makeFactor(Factor f, OperationTable& out) {
-  switch (f.kind) {
-    case 'S':
-      out = smallSemigroup(f.size);
-      break;
-    case 'L':
-      makeLeftZeroBand(f.size, out);
-      break;
-    case 'R':
-      makeRightZeroBand(f.size, out);
-      break;
-    case 'N':
-      makeNullSemigroup(f.size, out);
-      break;
-    case 'Z':
-      makeCyclicGroupTable(f.size, out);
-      break;
-    default:
-      makeChainSemilattice(f.size, out);
-      break;
-  }
+  if (f.kind == 'S')
+    out = smallSemigroup(f.size);
+  else
+    kNamedMakers[std::strchr(kNamedKinds, f.kind) - kNamedKinds](f.size, out);
 }
 
 // The product of the factors, in their order, as a job named after them.
@@ -362,7 +338,8 @@ void semilattice(int index, char* name, SampleAlgebra& out) {
 }  // namespace
 
 const BenchFamily kBenchFamilies[] = {
-    {"today", "the fixed list of jobs measured before the families were added", 20, todaysJob},
+    {"today", "the fixed list of jobs measured before the families were added",
+     sizeof kTodaysJobs / sizeof kTodaysJobs[0], todaysJob},
     {"LkxN2", "L_k x N2 and N2 x L_k, k = 1..15", 30, bandTimesNull},
     {"pairs", "S x T for all semigroups S, T of order 2 and 3", kSmallSemigroups* kSmallSemigroups,
      semigroupPair},

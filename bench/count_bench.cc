@@ -1,7 +1,10 @@
 // The counting benchmark: the fast counter against the plain enumeration on
-// a fixed list of algebras. Run by hand (see bench/README.md); it is no test.
+// a fixed list of algebras, or (--families) the counter alone on families
+// of algebras in several element orders (family_bench.cc). Run by hand (see
+// bench/README.md); it is no test.
 //
 //   tallyra_bench [--plain-limit SECONDS] [--only NAME] [--write-jobs DIR]
+//   tallyra_bench --families [--shuffle N] [--seed S] [--family NAME] ...
 //
 // Every job runs in a child process of its own, so that the peak resident
 // set reported for it is that job's alone. The fast counter's time is the
@@ -24,6 +27,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "bench/bench_families.h"
+#include "bench/family_bench.h"
 #include "bench/sample_algebras.h"
 #include "counting/reference_count.h"
 #include "counting/subuniverse_engine.h"
@@ -41,73 +46,20 @@ double processorSecondsSince(std::clock_t start) {
   return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
 }
 
-struct BenchJob {
-  const char* name;
-  void (*make)(SampleAlgebra& out);
-};
-
-template <int N>
-void chain(SampleAlgebra& out) {
-  makeChainLattice(N, out);
-}
-void chains5x6(SampleAlgebra& out) { makeChainProductLattice(5, 6, out); }
-void boolean16(SampleAlgebra& out) { makeBooleanLattice(4, out); }
-void cyclic30(SampleAlgebra& out) { makeCyclicGroup(30, out); }
-void triples10(SampleAlgebra& out) { makeDisjointTriples(30, 10, out); }
-void idempotents30(SampleAlgebra& out) { makeIdempotents(30, out); }
-void successor30(SampleAlgebra& out) { makeSuccessorChain(30, out); }
-template <int Count>
-void random30(SampleAlgebra& out) {
-  makeRandomPartialAlgebra(30, Count, 1000 + Count, out);
-}
-
-const BenchJob kJobs[] = {
-    {"chain30", chain<30>},
-    {"chains5x6", chains5x6},
-    {"boolean16", boolean16},
-    {"S4", makeSymmetricGroup4},
-    {"A4", makeAlternatingGroup4},
-    {"Q8", makeQuaternionGroup},
-    {"dihedral8", makeDihedralGroup8},
-    {"Z30", cyclic30},
-    {"T3", makeFullTransformationSemigroup3},
-    {"triples10", triples10},
-    {"idempotent30", idempotents30},
-    {"successor30", successor30},
-    {"random30-20", random30<20>},
-    {"random30-40", random30<40>},
-    {"random30-60", random30<60>},
-    {"random30-80", random30<80>},
-    {"random30-120", random30<120>},
-    {"random30-160", random30<160>},
-    {"random30-300", random30<300>},
-    {"random30-4096", random30<4096>},
-};
-
 SampleAlgebra algebra;
 SubuniverseEngine countingEngine;
 
-// --- job files
-
-const char kSymbols[] = "0123456789ABCDEFGHIJKLMNOPQRST";
+// Today's fixed list: the first family.
+const BenchFamily& todaysJobs() { return kBenchFamilies[0]; }
 
 bool writeJobFile(const char* directory, const char* name) {
   char path[512];
   std::snprintf(path, sizeof path, "%s/%s.txt", directory, name);
   FILE* file = std::fopen(path, "w");
   if (!file) return false;
-  std::fprintf(file, "\\verbose=false\n\\subtrahend-in-exponent=0\n\\operationsymbols=*+\n");
-  std::fprintf(file, "\\beginjob\n\\name\n%s\n\\size\n%d\n\\elements\n%.*s\n\\constraints\n", name,
-               algebra.size, algebra.size, kSymbols);
-  // 40 constraints of five characters and a blank stay within a line's
-  // 255 characters.
-  for (int i = 0; i < algebra.constraintCount; ++i) {
-    const Constraint& c = algebra.constraints[i];
-    std::fprintf(file, "%c%c%c=%c%c", kSymbols[c.left - 1], "*+"[c.operation - 1],
-                 kSymbols[c.right - 1], kSymbols[c.result - 1],
-                 (i + 1) % 40 == 0 || i + 1 == algebra.constraintCount ? '\n' : ' ');
-  }
-  std::fprintf(file, "\\endofjob\n\\enddata\n");
+  writeJobFileStart(file);
+  writeJob(file, name, algebra);
+  writeJobFileEnd(file);
   return std::fclose(file) == 0;
 }
 
@@ -172,8 +124,9 @@ double plainMilliseconds(double limitSeconds, bool& estimated, int64_t& count) {
 
 // Prints the job's row but for the last column and returns the counter's
 // median time in milliseconds.
-double runJob(const BenchJob& benchJob, double limitSeconds) {
-  benchJob.make(algebra);
+double runJob(int index, double limitSeconds) {
+  char name[kJobNameSize];
+  todaysJobs().make(index, name, algebra);
   int64_t count = 0;
   double engine = medianEngineMilliseconds(count);
   bool estimated = false;
@@ -181,7 +134,7 @@ double runJob(const BenchJob& benchJob, double limitSeconds) {
   double plain = plainMilliseconds(limitSeconds, estimated, plainCount);
   char plainText[32];
   std::snprintf(plainText, sizeof plainText, "%s%.1f", estimated ? "~" : "", plain);
-  std::printf("| %-13s | %2d | %4d | %10lld | %8.3f | %12s | %9.0f |", benchJob.name, algebra.size,
+  std::printf("| %-13s | %2d | %4d | %10lld | %8.3f | %12s | %9.0f |", name, algebra.size,
               algebra.constraintCount, static_cast<long long>(count), engine, plainText,
               plain / engine);
   if (plainCount != count)
@@ -190,10 +143,17 @@ double runJob(const BenchJob& benchJob, double limitSeconds) {
   return engine;
 }
 
+const char kUsage[] =
+    "usage: %s [--plain-limit SECONDS] [--only NAME] [--write-jobs DIR]\n"
+    "       %s --families [--shuffle N] [--seed S] [--family NAME] [--only NAME] [--every-job]\n"
+    "                     [--write-jobs DIR]\n";
+
 int run(int argc, char** argv) {
   double limitSeconds = 10;
   const char* only = nullptr;
   const char* jobDirectory = nullptr;
+  bool families = false;
+  FamilyBenchOptions familyOptions;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--plain-limit") == 0 && i + 1 < argc) {
       limitSeconds = std::atof(argv[++i]);
@@ -201,17 +161,33 @@ int run(int argc, char** argv) {
       only = argv[++i];
     } else if (std::strcmp(argv[i], "--write-jobs") == 0 && i + 1 < argc) {
       jobDirectory = argv[++i];
+    } else if (std::strcmp(argv[i], "--families") == 0) {
+      families = true;
+    } else if (std::strcmp(argv[i], "--shuffle") == 0 && i + 1 < argc) {
+      familyOptions.shuffles = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
+      familyOptions.seed = std::strtoull(argv[++i], nullptr, 10);
+    } else if (std::strcmp(argv[i], "--family") == 0 && i + 1 < argc) {
+      familyOptions.family = argv[++i];
+    } else if (std::strcmp(argv[i], "--every-job") == 0) {
+      familyOptions.everyJob = true;
     } else {
-      std::fprintf(stderr, "usage: %s [--plain-limit SECONDS] [--only NAME] [--write-jobs DIR]\n",
-                   argv[0]);
+      std::fprintf(stderr, kUsage, argv[0], argv[0]);
       return 2;
     }
   }
+  if (families) {
+    familyOptions.job = only;
+    familyOptions.jobDirectory = jobDirectory;
+    return runFamilyBench(familyOptions);
+  }
+  const int jobCount = todaysJobs().jobCount;
   if (jobDirectory) {
-    for (const BenchJob& benchJob : kJobs) {
-      benchJob.make(algebra);
-      if (!writeJobFile(jobDirectory, benchJob.name)) {
-        std::fprintf(stderr, "cannot write %s/%s.txt\n", jobDirectory, benchJob.name);
+    for (int index = 0; index < jobCount; ++index) {
+      char name[kJobNameSize];
+      todaysJobs().make(index, name, algebra);
+      if (!writeJobFile(jobDirectory, name)) {
+        std::fprintf(stderr, "cannot write %s/%s.txt\n", jobDirectory, name);
         return 1;
       }
     }
@@ -223,14 +199,19 @@ int run(int argc, char** argv) {
   std::printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
   std::fflush(stdout);
   double totalEngine = 0;
-  for (const BenchJob& benchJob : kJobs) {
-    if (only && std::strcmp(only, benchJob.name) != 0) continue;
+  for (int index = 0; index < jobCount; ++index) {
+    if (only) {
+      static SampleAlgebra scratch;
+      char name[kJobNameSize];
+      todaysJobs().make(index, name, scratch);
+      if (std::strcmp(only, name) != 0) continue;
+    }
     int timePipe[2];
     if (pipe(timePipe) != 0) return 1;
     pid_t child = fork();
     if (child < 0) return 1;
     if (child == 0) {
-      double engine = runJob(benchJob, limitSeconds);
+      double engine = runJob(index, limitSeconds);
       bool sent = write(timePipe[1], &engine, sizeof engine) == sizeof engine;
       _exit(sent ? 0 : 1);
     }

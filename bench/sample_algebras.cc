@@ -184,4 +184,155 @@ void makeRandomPartialAlgebra(int n, int count, uint64_t seed, SampleAlgebra& ou
   }
 }
 
+void makeLeftZeroBand(int k, OperationTable& out) {
+  out.size = k;
+  for (int x = 0; x < k; ++x)
+    for (int y = 0; y < k; ++y) out.product[x][y] = static_cast<uint8_t>(x);
+}
+
+void makeRightZeroBand(int k, OperationTable& out) {
+  out.size = k;
+  for (int x = 0; x < k; ++x)
+    for (int y = 0; y < k; ++y) out.product[x][y] = static_cast<uint8_t>(y);
+}
+
+void makeNullSemigroup(int k, OperationTable& out) {
+  out.size = k;
+  for (int x = 0; x < k; ++x)
+    for (int y = 0; y < k; ++y) out.product[x][y] = 0;
+}
+
+void makeCyclicGroupTable(int k, OperationTable& out) {
+  out.size = k;
+  for (int x = 0; x < k; ++x)
+    for (int y = 0; y < k; ++y) out.product[x][y] = static_cast<uint8_t>((x + y) % k);
+}
+
+void makeChainSemilattice(int k, OperationTable& out) {
+  out.size = k;
+  for (int x = 0; x < k; ++x)
+    for (int y = 0; y < k; ++y) out.product[x][y] = static_cast<uint8_t>(x < y ? x : y);
+}
+
+namespace {
+
+// The table's entries read as the digits of a number, after renaming
+// element x to rename[x]: equal for isomorphic tables under the renaming
+// that maps one onto the other.
+uint32_t tableCode(const OperationTable& table, const int* rename) {
+  int n = table.size;
+  int inverse[3] = {};
+  for (int x = 0; x < n; ++x) inverse[rename[x]] = x;
+  uint32_t code = 0;
+  for (int x = 0; x < n; ++x)
+    for (int y = 0; y < n; ++y)
+      code = code * static_cast<uint32_t>(n) +
+             static_cast<uint32_t>(rename[table.product[inverse[x]][inverse[y]]]);
+  return code;
+}
+
+bool isAssociative(const OperationTable& t) {
+  for (int x = 0; x < t.size; ++x)
+    for (int y = 0; y < t.size; ++y)
+      for (int z = 0; z < t.size; ++z)
+        if (t.product[t.product[x][y]][z] != t.product[x][t.product[y][z]]) return false;
+  return true;
+}
+
+}  // namespace
+
+int listSemigroups(int n, OperationTable* out, int capacity) {
+  if (n < 1 || n > 3) return 0;
+  static const int kRenamings[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2},
+                                       {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
+  int cells = n * n;
+  uint32_t tables = 1;
+  for (int i = 0; i < cells; ++i) tables *= static_cast<uint32_t>(n);
+  int found = 0;
+  for (uint32_t code = 0; code < tables && found < capacity; ++code) {
+    OperationTable table;
+    table.size = n;
+    uint32_t rest = code;
+    for (int i = cells - 1; i >= 0; --i) {
+      table.product[i / n][i % n] = static_cast<uint8_t>(rest % static_cast<uint32_t>(n));
+      rest /= static_cast<uint32_t>(n);
+    }
+    if (!isAssociative(table)) continue;
+    // Keep the table whose code is the least of its isomorphism class.
+    bool least = true;
+    for (const int* rename : kRenamings) {
+      bool permutes = true;
+      for (int x = 0; x < n; ++x) permutes = permutes && rename[x] < n;
+      if (permutes && tableCode(table, rename) < code) least = false;
+    }
+    if (least) out[found++] = table;
+  }
+  return found;
+}
+
+void makeProductTable(const OperationTable& a, const OperationTable& b, OperationTable& out) {
+  OperationTable result;
+  result.size = a.size * b.size;
+  for (int x = 0; x < result.size; ++x)
+    for (int y = 0; y < result.size; ++y)
+      result.product[x][y] = static_cast<uint8_t>(a.product[x / b.size][y / b.size] * b.size +
+                                                  b.product[x % b.size][y % b.size]);
+  out = result;
+}
+
+void addTable(const OperationTable& table, int operation, SampleAlgebra& out) {
+  for (int x = 0; x < table.size; ++x)
+    for (int y = 0; y < table.size; ++y) out.add(x, y, table.product[x][y], operation);
+}
+
+void makeTableAlgebra(const OperationTable& table, SampleAlgebra& out) {
+  out.reset(table.size);
+  addTable(table, 1, out);
+}
+
+void makeMeetSemilatticeOfOrder(int n, const bool (*lessOrEqual)[kMaxElements],
+                                SampleAlgebra& out) {
+  out.reset(n);
+  for (int x = 0; x < n; ++x)
+    for (int y = 0; y < n; ++y) out.add(x, y, bound(n, lessOrEqual, x, y, false));
+}
+
+void makeTreeSemilattice(int n, const int* parent, SampleAlgebra& out) {
+  int depth[kMaxElements] = {};
+  for (int x = 1; x < n; ++x) depth[x] = depth[parent[x]] + 1;
+  out.reset(n);
+  for (int x = 0; x < n; ++x) {
+    for (int y = 0; y < n; ++y) {
+      int a = x, b = y;
+      while (a != b) {
+        if (depth[a] >= depth[b])
+          a = parent[a];
+        else
+          b = parent[b];
+      }
+      out.add(x, y, a);
+    }
+  }
+}
+
+void renumberElements(const int* newIndex, SampleAlgebra& algebra) {
+  auto renamed = [&](uint8_t position) { return static_cast<uint8_t>(newIndex[position - 1] + 1); };
+  for (int i = 0; i < algebra.constraintCount; ++i) {
+    Constraint& c = algebra.constraints[i];
+    c = Constraint{renamed(c.left), renamed(c.right), renamed(c.result), c.operation};
+  }
+}
+
+void shuffleElements(SampleRandom& random, SampleAlgebra& algebra) {
+  int newIndex[kMaxElements];
+  for (int x = 0; x < algebra.size; ++x) newIndex[x] = x;
+  for (int x = algebra.size - 1; x > 0; --x) {
+    int y = random.below(x + 1);
+    int swapped = newIndex[x];
+    newIndex[x] = newIndex[y];
+    newIndex[y] = swapped;
+  }
+  renumberElements(newIndex, algebra);
+}
+
 }  // namespace tallyra

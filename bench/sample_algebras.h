@@ -67,6 +67,47 @@ void makeSuccessorChain(int n, SampleAlgebra& out);
 // `count` constraints with left, right and result drawn uniformly.
 void makeRandomPartialAlgebra(int n, int count, uint64_t seed, SampleAlgebra& out);
 
+// --- Whole operation tables and their products.
+
+// A total binary operation on 1..30 elements numbered 0..size-1.
+struct OperationTable {
+  int size = 0;
+  uint8_t product[kMaxElements][kMaxElements] = {};
+};
+
+void makeLeftZeroBand(int k, OperationTable& out);      // x*y = x
+void makeRightZeroBand(int k, OperationTable& out);     // x*y = y
+void makeNullSemigroup(int k, OperationTable& out);     // x*y = 0
+void makeCyclicGroupTable(int k, OperationTable& out);  // x*y = x+y mod k
+void makeChainSemilattice(int k, OperationTable& out);  // x*y = min(x, y)
+
+// Every semigroup on n = 1..3 elements, one of each isomorphism class
+// (n = 2: 5, n = 3: 24), in a fixed order; returns how many were written
+// (at most `capacity`).
+int listSemigroups(int n, OperationTable* out, int capacity);
+
+// The direct product: element (a, b) is a * b.size + b, so the first
+// factor varies slowest. Needs a.size * b.size <= 30.
+void makeProductTable(const OperationTable& a, const OperationTable& b, OperationTable& out);
+
+// The table as a job: size*size constraints x*y=z with operation
+// `operation`, added to `out` (which must have the table's size).
+void addTable(const OperationTable& table, int operation, SampleAlgebra& out);
+void makeTableAlgebra(const OperationTable& table, SampleAlgebra& out);
+
+// The meet semilattice of a partial order (one operation); the order must
+// have all meets.
+void makeMeetSemilatticeOfOrder(int n, const bool (*lessOrEqual)[kMaxElements], SampleAlgebra& out);
+// The rooted tree with parent[x] < x for x >= 1 as a semilattice: x*y is
+// the deepest common ancestor.
+void makeTreeSemilattice(int n, const int* parent, SampleAlgebra& out);
+
+// Renumbers the elements: x becomes newIndex[x] (a permutation of
+// 0..size-1); the constraints keep their order.
+void renumberElements(const int* newIndex, SampleAlgebra& algebra);
+// Renumbers the elements by a random permutation.
+void shuffleElements(SampleRandom& random, SampleAlgebra& algebra);
+
 }  // namespace tallyra
 
 #endif  // TALLYRA_BENCH_SAMPLE_ALGEBRAS_H_

@@ -7,10 +7,12 @@ namespace tallyra {
 void buildClosureRules(int size, const Constraint* constraints, int count, ClosureRules& rules) {
   rules.size = size;
   rules.all = size >= 32 ? ~uint32_t{0} : (uint32_t{1} << size) - 1;
-  for (int x = 0; x < kMaxElements; ++x) {
-    for (int y = 0; y < kMaxElements; ++y) rules.forced[x][y] = 0;
+  // Only forced[x][x] and forced[x][y] for the partners y of x are ever
+  // read, so an entry is cleared when its pair first turns up: the work is
+  // in proportion to the job, not to the tables.
+  for (int x = 0; x < size; ++x) {
+    rules.forced[x][x] = 0;
     rules.partners[x] = 0;
-    rules.neighbours[x] = 0;
   }
   for (int i = 0; i < count; ++i) {
     const Constraint& c = constraints[i];
@@ -19,16 +21,66 @@ void buildClosureRules(int size, const Constraint* constraints, int count, Closu
       continue;
     int x = c.left - 1, y = c.right - 1, z = c.result - 1;
     if (z == x || z == y) continue;
-    uint32_t bitX = uint32_t{1} << x, bitY = uint32_t{1} << y, bitZ = uint32_t{1} << z;
+    if ((rules.partners[x] >> y & 1) == 0) {
+      rules.forced[x][y] = 0;
+      rules.forced[y][x] = 0;
+      rules.partners[x] |= uint32_t{1} << y;
+      rules.partners[y] |= uint32_t{1} << x;
+    }
+    uint32_t bitZ = uint32_t{1} << z;
     rules.forced[x][y] |= bitZ;
     rules.forced[y][x] |= bitZ;
-    rules.partners[x] |= bitY;
-    rules.partners[y] |= bitX;
-    rules.neighbours[x] |= bitY | bitZ;
-    rules.neighbours[y] |= bitX | bitZ;
-    rules.neighbours[z] |= bitX | bitY;
   }
-  for (int x = 0; x < size; ++x) rules.neighbours[x] &= ~(uint32_t{1} << x);
+
+  // Each element alone forces its whole closure, and a pair forces nothing
+  // that one of its elements forces alone. The closed sets stay the same:
+  // a closed set holding x holds the closure of {x}, so the new single
+  // rules hold in it, and the pair rules left are a part of the old ones;
+  // conversely, for a set closed under the new rules and a constraint
+  // x*y=z with x and y in it, z is forced by x alone, by y alone (the set
+  // then holds the closure of that element, z among it) or still by the
+  // pair. (closeSet() sees only the old rules while the alone sets are
+  // found, so each is the true closure.)
+  // An element that forces nothing by itself (x*x=z) is closed alone.
+  uint32_t alone[kMaxElements];
+  for (int x = 0; x < size; ++x)
+    alone[x] =
+        rules.forced[x][x] == 0 ? 0 : closeSet(rules, uint32_t{1} << x) & ~(uint32_t{1} << x);
+  for (int x = 0; x < size; ++x) rules.produced[x] = 0;
+  for (int x = 0; x < size; ++x) {
+    rules.forced[x][x] = alone[x];
+    uint32_t partners = alone[x] != 0 ? uint32_t{1} << x : 0;
+    uint32_t results = 0;
+    const uint32_t others = rules.partners[x] & ~(uint32_t{1} << x);
+    for (uint32_t ys = others; ys != 0; ys &= ys - 1) {
+      int y = std::countr_zero(ys);
+      uint32_t forced = rules.forced[x][y] & ~alone[x] & ~alone[y];
+      rules.forced[x][y] = forced;
+      partners |= forced != 0 ? uint32_t{1} << y : 0;
+      results |= forced;
+    }
+    // Each pair once: with the later element.
+    for (uint32_t ys = partners & ((uint32_t{1} << x) - 1); ys != 0; ys &= ys - 1)
+      for (uint32_t zs = rules.forced[x][std::countr_zero(ys)]; zs != 0; zs &= zs - 1)
+        ++rules.produced[std::countr_zero(zs)];
+    rules.partners[x] = partners;
+    rules.results[x] = results;
+  }
+  rules.pairsToBuilt = false;
+}
+
+void buildPairsTo(ClosureRules& rules) {
+  for (int x = 0; x < rules.size; ++x) {
+    // pairsTo[x][z] is read only for the results z of x.
+    for (uint32_t zs = rules.results[x]; zs != 0; zs &= zs - 1)
+      rules.pairsTo[x][std::countr_zero(zs)] = 0;
+    for (uint32_t ys = rules.partners[x] & ~(uint32_t{1} << x); ys != 0; ys &= ys - 1) {
+      int y = std::countr_zero(ys);
+      for (uint32_t zs = rules.forced[x][y]; zs != 0; zs &= zs - 1)
+        rules.pairsTo[x][std::countr_zero(zs)] |= uint32_t{1} << y;
+    }
+  }
+  rules.pairsToBuilt = true;
 }
 
 uint32_t closeSet(const ClosureRules& rules, uint32_t set) {
@@ -44,6 +96,7 @@ uint32_t closeSet(const ClosureRules& rules, uint32_t set) {
     add &= ~set;
     set |= add;
     todo |= add;
+    if (set == rules.all) break;
   }
   return set;
 }

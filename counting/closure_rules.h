@@ -16,22 +16,32 @@ namespace tallyra {
 struct ClosureRules {
   int size = 0;
   uint32_t all = 0;  // the whole of A
-  // forced[x][y] (= forced[y][x]): the results that a closed set holding x
-  // and y must hold; forced[x][x]: what x alone forces (x*x=z). Never holds
-  // x or y themselves.
+  // forced[x][y] (= forced[y][x]), for y in partners[x]: the results that
+  // a closed set holding x and y must hold and that neither forces alone;
+  // forced[x][x]: what x alone forces, its whole closure but x (for every
+  // x). Never holds x or y themselves. Other entries are left over from
+  // earlier jobs.
   uint32_t forced[kMaxElements][kMaxElements];
   // partners[x]: the y with forced[x][y] non-empty (x itself included when
   // x forces something alone).
   uint32_t partners[kMaxElements];
-  // neighbours[x]: the other elements that share a kept constraint with x,
-  // in any of its three places.
-  uint32_t neighbours[kMaxElements];
+  // results[x]: the union of forced[x][y] over the other elements y.
+  uint32_t results[kMaxElements];
+  // pairsTo[x][z], for z in results[x]: the other elements y with z in
+  // forced[x][y]; filled by buildPairsTo(), only when needed.
+  uint32_t pairsTo[kMaxElements][kMaxElements];
+  bool pairsToBuilt = false;
+  // produced[z]: the pairs {x, y} with z in forced[x][y].
+  int produced[kMaxElements];
 };
 
 // Fills `rules` from constraints[0..count-1]; positions are 1..size and
 // size is 1..30. A constraint with a position outside 1..size cannot come
 // from a job file and is ignored.
 void buildClosureRules(int size, const Constraint* constraints, int count, ClosureRules& rules);
+
+// Fills rules.pairsTo from the rest of the rules.
+void buildPairsTo(ClosureRules& rules);
 
 // The smallest closed superset of `set`.
 uint32_t closeSet(const ClosureRules& rules, uint32_t set);

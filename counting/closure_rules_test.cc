@@ -37,13 +37,38 @@ TEST(ClosureRules, FoldsPairsBothWaysAndDropsHarmlessConstraints) {
   EXPECT_EQ(rules.forced[0][1], 0b01100u);
   EXPECT_EQ(rules.forced[1][0], 0b01100u);
   EXPECT_EQ(rules.forced[2][2], 0b10000u);
-  EXPECT_EQ(rules.forced[3][4], 0u);
+  EXPECT_EQ(rules.partners[3], 0u);  // 3*4=4 binds nothing
   EXPECT_EQ(rules.forced[4][4], 0u);
   EXPECT_EQ(rules.partners[0], 0b00010u);
   EXPECT_EQ(rules.partners[2], 0b00100u);
   EXPECT_EQ(rules.partners[4], 0u);
-  EXPECT_EQ(rules.neighbours[2], 0b10011u);
-  EXPECT_EQ(rules.neighbours[4], 0b00100u);
+  EXPECT_EQ(rules.results[0], 0b01100u);
+  EXPECT_EQ(rules.results[2], 0u);
+  EXPECT_FALSE(rules.pairsToBuilt);
+  buildPairsTo(rules);
+  EXPECT_EQ(rules.pairsTo[0][3], 0b00010u);
+  EXPECT_EQ(rules.pairsTo[1][2], 0b00001u);
+}
+
+TEST(ClosureRules, EachElementForcesItsClosureAndPairsOnlyTheRest) {
+  SampleAlgebra algebra;
+  algebra.reset(6);
+  algebra.add(0, 0, 1);  // 0 alone forces 1, then 2
+  algebra.add(1, 1, 2);
+  algebra.add(0, 3, 2);  // forced by 0 alone: dropped
+  algebra.add(3, 0, 4);  // kept
+  algebra.add(3, 1, 5);  // 1 is in the closure of 0, not of 3: kept
+  algebra.add(0, 1, 5);  // both in the closure of 0, so 5 is too
+  ClosureRules rules;
+  buildClosureRules(6, algebra.constraints, algebra.constraintCount, rules);
+  EXPECT_EQ(rules.forced[0][0], 0b100110u);
+  EXPECT_EQ(rules.forced[1][1], 0b000100u);
+  EXPECT_EQ(rules.forced[0][3], 0b010000u);
+  EXPECT_EQ(rules.forced[3][0], 0b010000u);
+  EXPECT_EQ(rules.forced[1][3], 0b100000u);
+  EXPECT_EQ(rules.forced[0][1], 0u);
+  EXPECT_EQ(rules.partners[0], 0b001001u);
+  EXPECT_EQ(rules.partners[1], 0b001010u);
 }
 
 TEST(ClosureRules, ForgetsThePreviousJob) {
@@ -55,7 +80,7 @@ TEST(ClosureRules, ForgetsThePreviousJob) {
   algebra.add(0, 1, 2);
   buildClosureRules(3, algebra.constraints, algebra.constraintCount, rules);
   EXPECT_EQ(closeSet(rules, 0b011u), 0b111u);
-  for (int x = 0; x < kMaxElements; ++x) {
+  for (int x = 0; x < 3; ++x) {
     EXPECT_EQ(rules.forced[x][x], 0u);
     EXPECT_EQ(rules.partners[x], x < 2 ? 3u - (1u << x) : 0u);
   }

@@ -3,12 +3,15 @@
 // A component is a set of undecided elements that no remaining constraint
 // links to any other undecided element; its count is the number of ways to
 // complete the current closed set inside it. That count depends only on the
-// component and on which of its neighbours are already in the closed set,
-// so the two masks together make an exact key. The table has a fixed number
-// of slots in pairs; a key lives in the pair its hash picks, a new entry
-// takes the pair's first slot and pushes the entry there to the second,
-// dropping what the second held. Entries of earlier jobs are told apart by a
-// generation number, so starting a job costs nothing.
+// component and on which of a set of elements that the component alone
+// determines (its dependence, see subuniverse_engine.cc) are already in the
+// closed set, so the component and that part of the closed set make an
+// exact key. The table has a fixed number of slots in pairs; a key lives in
+// the pair its hash picks, a new entry takes the pair's first slot and
+// pushes the entry there to the second, dropping what the second held. A
+// smaller table, one slot to a hash, keeps the dependence of recent
+// components. Entries of earlier jobs are told apart by a generation
+// number, so starting a job costs nothing.
 #ifndef TALLYRA_COUNTING_COMPONENT_CACHE_H_
 #define TALLYRA_COUNTING_COMPONENT_CACHE_H_
 
@@ -21,14 +24,22 @@ class ComponentCache {
   static constexpr int kSlotBits = 15;
   static constexpr uint32_t kSlots = uint32_t{1} << kSlotBits;
 
-  // Forgets every entry.
-  void startJob();
+  // Forgets every entry. A job of few elements has few components, so it
+  // uses only the first 2^n slots of the table for n = 10..14 elements (and
+  // fewer of the dependence table), which stay in the processor's caches
+  // from job to job; larger jobs use all of it.
+  void startJob(int elements);
 
   // The count stored for (component, inside), or -1 when there is none.
   int64_t find(uint32_t component, uint32_t inside) const;
 
   // Stores a count, 0..2^30.
   void store(uint32_t component, uint32_t inside, int64_t count);
+
+  // The dependence stored for `component` into `depends`; false when
+  // there is none.
+  bool findDependence(uint32_t component, uint32_t& depends, bool& exact) const;
+  void storeDependence(uint32_t component, uint32_t depends, bool exact);
 
  private:
   struct Slot {
@@ -39,12 +50,26 @@ class ComponentCache {
   static uint64_t keyOf(uint32_t component, uint32_t inside) {
     return uint64_t{component} << 32 | inside;
   }
-  static uint32_t firstSlot(uint64_t key) {
-    return static_cast<uint32_t>((key * 0x9E3779B97F4A7C15u) >> (64 - kSlotBits)) & ~uint32_t{1};
+  uint32_t firstSlot(uint64_t key) const {
+    return static_cast<uint32_t>((key * 0x9E3779B97F4A7C15u) >> (64 - slotBits_)) & ~uint32_t{1};
+  }
+
+  struct DependenceSlot {
+    uint32_t component;
+    uint32_t depends;
+    uint32_t generation;  // 0: never used
+    bool exact;
+  };
+  static constexpr int kDependenceBits = 12;
+  uint32_t dependenceSlot(uint32_t component) const {
+    return (component * 0x9E3779B9u) >> (32 - dependenceBits_);
   }
 
   Slot slots_[kSlots] = {};
+  DependenceSlot dependence_[uint32_t{1} << kDependenceBits] = {};
   uint32_t generation_ = 0;
+  int slotBits_ = kSlotBits;
+  int dependenceBits_ = kDependenceBits;
 };
 
 }  // namespace tallyra

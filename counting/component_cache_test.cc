@@ -8,7 +8,7 @@ namespace {
 ComponentCache cache;  // too large for the stack
 
 TEST(ComponentCache, FindsWhatWasStoredUnderBothMasks) {
-  cache.startJob();
+  cache.startJob(30);
   EXPECT_EQ(cache.find(0b110, 0b1), -1);
   cache.store(0b110, 0b1, 3);
   cache.store(0b110, 0b0, 4);
@@ -20,16 +20,16 @@ TEST(ComponentCache, FindsWhatWasStoredUnderBothMasks) {
 }
 
 TEST(ComponentCache, ANewJobSeesNothingOfTheLastOne) {
-  cache.startJob();
+  cache.startJob(30);
   cache.store(0b110, 0b1, 3);
-  cache.startJob();
+  cache.startJob(30);
   EXPECT_EQ(cache.find(0b110, 0b1), -1);
 }
 
 TEST(ComponentCache, KeepsTheNewestEntriesWhenFull) {
   // Far more keys than slots: every stored key that is still found must
   // carry its own count, and the latest one is always found.
-  cache.startJob();
+  cache.startJob(30);
   const uint32_t keys = 4 * ComponentCache::kSlots;
   int found = 0;
   for (uint32_t k = 1; k <= keys; ++k) {

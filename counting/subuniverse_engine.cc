@@ -7,14 +7,15 @@
 // branch is ever empty and the work follows the answer, not 2^|A|.
 //
 // What still matters in a state are the active constraints x*y=z: z not in
-// I, x and y not in E. An undecided element that implies an excluded one
-// (given I) is excluded at once. The undecided elements split into
-// components that no active constraint links; each is counted on its own
-// and the counts multiply. A component of one element is free and counts 2.
-// Component counts are kept in a fixed-size cache, keyed by the component
-// and the part of I around it. Everything lives in fixed tables and on the
-// stack: each level of the search decides at least one element, so the
-// recursion is at most |A| levels deep, two frames each.
+// I, x and y not in E, and z not forced by x or by y alone (given I). An
+// undecided element that implies an excluded one (given I) is excluded at
+// once. The undecided elements split into components that no active
+// constraint links; each is counted on its own and the counts multiply. A
+// component of one element is free and counts 2. Component counts are kept
+// in a fixed-size cache, keyed by the component and the part of I that its
+// count depends on. Everything lives in fixed tables and on the stack: each
+// level of the search decides at least one element, so the recursion is at
+// most |A| levels deep, two frames each.
 #include "counting/subuniverse_engine.h"
 
 #include <bit>
@@ -27,6 +28,76 @@ inline uint32_t bitOf(int x) { return uint32_t{1} << x; }
 
 inline int lowest(uint32_t set) { return std::countr_zero(set); }
 
+// The branching rule, the one place in the search that counts bits (see
+// SubuniverseEngine::countComponent). The program is built for the first
+// 64-bit x86 processors, which have no instruction for it, so the rule is
+// compiled twice: as it stands (a library routine counts) and for
+// processors with the POPCNT instruction, and the engine takes the second
+// where the processor has it. Everything else in the search uses
+// instructions that every 64-bit x86 processor has.
+#if defined(__GNUC__)
+#define TALLYRA_INLINE [[gnu::always_inline]] inline
+inline int popcount(uint32_t set) { return __builtin_popcount(set); }
+#else
+#define TALLYRA_INLINE inline
+inline int popcount(uint32_t set) { return std::popcount(set); }
+#endif
+
+TALLYRA_INLINE int chooseBranchInline(uint32_t component, const uint32_t* adjacent,
+                                      const uint32_t* implied, const int* produced) {
+  // Two passes without data-dependent branches: the best score, then the
+  // elements that have it.
+  int scores[kMaxElements];
+  int best = 0;
+  for (uint32_t rest = component; rest != 0; rest &= rest - 1) {
+    int x = lowest(rest);
+    scores[x] = popcount(adjacent[x]) * 4096 + produced[x];
+    best = scores[x] > best ? scores[x] : best;
+  }
+  uint32_t tied = 0;
+  for (uint32_t rest = component; rest != 0; rest &= rest - 1)
+    tied |= scores[lowest(rest)] == best ? bitOf(lowest(rest)) : 0;
+  if ((tied & (tied - 1)) == 0) return lowest(tied);
+  // Among the tied, the first that forces the nearest to half the
+  // component.
+  const int size = popcount(component);
+  int branch = lowest(tied);
+  int bestBalance = kMaxElements;
+  for (; tied != 0; tied &= tied - 1) {
+    int x = lowest(tied);
+    int forces = popcount(implied[x] & component);
+    int balance = forces * 2 > size ? forces * 2 - size : size - forces * 2;
+    branch = balance < bestBalance ? x : branch;
+    bestBalance = balance < bestBalance ? balance : bestBalance;
+  }
+  return branch;
+}
+
+int chooseBranchPlain(uint32_t component, const uint32_t* adjacent, const uint32_t* implied,
+                      const int* produced) {
+  return chooseBranchInline(component, adjacent, implied, produced);
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+[[gnu::target("popcnt")]] int chooseBranchPopcnt(uint32_t component, const uint32_t* adjacent,
+                                                 const uint32_t* implied, const int* produced) {
+  return chooseBranchInline(component, adjacent, implied, produced);
+}
+#endif
+
+using ChooseBranch = int (*)(uint32_t, const uint32_t*, const uint32_t*, const int*);
+
+ChooseBranch branchRuleForThisProcessor() {
+#if defined(__GNUC__) && defined(__x86_64__)
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("popcnt")) return chooseBranchPopcnt;
+#endif
+  return chooseBranchPlain;
+}
+
+// Chosen once, when the program starts.
+const ChooseBranch chooseBranch = branchRuleForThisProcessor();
+
 }  // namespace
 
 // Throughout, implied[x] for an undecided x is everything that x forces
@@ -36,11 +107,12 @@ inline int lowest(uint32_t set) { return std::countr_zero(set); }
 int64_t SubuniverseEngine::count(int size, const Constraint* constraints, int constraintCount) {
   if (size < 1 || size > kMaxElements) return 0;
   buildClosureRules(size, constraints, constraintCount, rules_);
-  cache_.startJob();
+  cache_.startJob(size);
   uint32_t implied[kMaxElements];
   for (int x = 0; x < rules_.size; ++x) implied[x] = rules_.forced[x][x];
   included_ = 0;
   excluded_ = 0;
+  nodes_ = 0;
   int64_t total = countPart(rules_.all, implied);
   assert(total >= 1 && total <= (int64_t{1} << size));
   return total;
@@ -86,6 +158,7 @@ uint32_t SubuniverseEngine::closeWith(int x, const uint32_t* implied) const {
 // elements that no active constraint links to any undecided element
 // outside it, none of which implies an excluded element.
 int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
+  assert((part & (included_ | excluded_)) == 0);
   // adjacent[x]: the elements of `part` that share an active constraint
   // with x.
   uint32_t adjacent[kMaxElements];
@@ -97,8 +170,11 @@ int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
     uint32_t later = rules_.partners[x] & part & ~((uint32_t{2} << x) - 1);
     for (; later != 0; later &= later - 1) {
       int y = lowest(later);
-      uint32_t results = rules_.forced[x][y] & ~included_;
-      if (results == 0) continue;  // satisfied for good
+      // A result in I is there for good; one that x or y forces alone
+      // (given I) comes with it whenever both are in, so only the single
+      // rule of x or y, which links already, can fail.
+      uint32_t results = rules_.forced[x][y] & ~included_ & ~implied[x] & ~implied[y];
+      if (results == 0) continue;
       // Results outside `part` are excluded here: x and y may not both
       // come in.
       results &= part;
@@ -128,14 +204,66 @@ int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
   return count << freeElements;
 }
 
+// What the count of a component depends on besides the component itself:
+// the count is the number of subsets T of the component with I and T
+// together closed, and whether such a union is closed turns on the
+// constraints with both operands in it. Those with an operand w in I and
+// one x in the component act through forced[x][w], which lies in I or in
+// the component (anything else would have excluded x or linked it), and
+// matter only for the w whose forced[x][w] meets the component. Those with
+// both operands in the component act through their results: in the
+// component, in I (satisfied) or elsewhere (the two may not both come in).
+// So the count depends on the component and on which elements of those
+// two kinds are in I. Both kinds are fixed by the component alone, and any
+// set D that holds them all makes (component, I & D) an exact cache key:
+// two states with the same key agree on every element that matters. The
+// reductions that decide what links change nothing here.
+//
+// Finding exactly those elements takes a pass over the pairs of the
+// component, worth it only in a long search and for components that come
+// back. So a search's first kExactKeysAfter nodes, and after that the
+// first sighting of each component, use the partners and results of its
+// elements (a superset, one step); from the second sighting on the exact
+// set is used, kept in the cache beside the counts.
+uint32_t SubuniverseEngine::dependence(uint32_t component) {
+  uint32_t depends = 0;
+  bool exact = false;
+  if (nodes_ < kExactKeysAfter) {
+    for (uint32_t rest = component; rest != 0; rest &= rest - 1)
+      depends |= rules_.partners[lowest(rest)] | rules_.results[lowest(rest)];
+    return depends & ~component;
+  }
+  if (cache_.findDependence(component, depends, exact)) {
+    if (exact) return depends;
+    if (!rules_.pairsToBuilt) buildPairsTo(rules_);
+    depends = 0;
+    for (uint32_t rest = component; rest != 0; rest &= rest - 1) {
+      int x = lowest(rest);
+      for (uint32_t zs = rules_.results[x] & component; zs != 0; zs &= zs - 1)
+        depends |= rules_.pairsTo[x][lowest(zs)];
+      for (uint32_t ys = rules_.partners[x] & component & ~((uint32_t{2} << x) - 1); ys != 0;
+           ys &= ys - 1)
+        depends |= rules_.forced[x][lowest(ys)];
+    }
+    exact = true;
+#ifndef NDEBUG
+    // The exact set lies within the one-step superset.
+    uint32_t superset = 0;
+    for (uint32_t rest = component; rest != 0; rest &= rest - 1)
+      superset |= rules_.partners[lowest(rest)] | rules_.results[lowest(rest)];
+    assert((depends & ~superset) == 0);
+#endif
+  } else {
+    for (uint32_t rest = component; rest != 0; rest &= rest - 1)
+      depends |= rules_.partners[lowest(rest)] | rules_.results[lowest(rest)];
+  }
+  depends &= ~component;
+  cache_.storeDependence(component, depends, exact);
+  return depends;
+}
+
 // The number of ways to complete I inside `component`, one component of
-// countPart's adjacency. The cache key is exact: the constraints that
-// meet the component act on it as if every neighbour outside it and not
-// in I were excluded. Such a neighbour is excluded or undecided, and an
-// undecided one only shares constraints with the component that are
-// already satisfied (an active one would put it in the component), which
-// excluding it would leave satisfied. So what is left to count depends
-// on the component and on which of its neighbours are in I alone.
+// countPart's adjacency.
 int64_t SubuniverseEngine::countComponent(uint32_t component, const uint32_t* adjacent,
                                           const uint32_t* implied) {
   // The search's invariants: I is closed, I and E are disjoint, and the
@@ -143,24 +271,22 @@ int64_t SubuniverseEngine::countComponent(uint32_t component, const uint32_t* ad
   assert((included_ & excluded_) == 0);
   assert(closeSet(rules_, included_) == included_);
   assert((component & (included_ | excluded_)) == 0);
-  uint32_t around = 0;
-  for (uint32_t rest = component; rest != 0; rest &= rest - 1)
-    around |= rules_.neighbours[lowest(rest)];
-  uint32_t inside = included_ & around & ~component;
-  int64_t known = cache_.find(component, inside);
+  const uint32_t relevant = included_ & dependence(component);
+  int64_t known = cache_.find(component, relevant);
   if (known >= 0) return known;
+  ++nodes_;
 
-  // Branch on the element with the most links.
-  int branch = lowest(component);
-  int mostLinks = -1;
-  for (uint32_t rest = component; rest != 0; rest &= rest - 1) {
-    int x = lowest(rest);
-    int links = std::popcount(adjacent[x]);
-    if (links > mostLinks) {
-      mostLinks = links;
-      branch = x;
-    }
-  }
+  // Branch on the element with the most links; among those, on the one
+  // that the most pairs of the job produce, and then on the one whose
+  // inclusion forces the nearest to half the component. Elements that
+  // only combine with others (the operand of many facts, the result of
+  // none) come late: deciding them one by one leaves the rest linked,
+  // while the elements they combine with decide, once in, what all of
+  // them force. A chain of single rules is cut in the middle. The element
+  // order of the job decides only between elements that these measures
+  // cannot tell apart.
+  const int branch = chooseBranch(component, adjacent, implied, rules_.produced);
+  assert((component >> branch & 1) != 0);
 
   int64_t count = 0;
   const uint32_t savedIncluded = included_;
@@ -192,7 +318,7 @@ int64_t SubuniverseEngine::countComponent(uint32_t component, const uint32_t* ad
 
   // I itself completes the component (with none of it), so no count is 0.
   assert(count >= 1);
-  cache_.store(component, inside, count);
+  cache_.store(component, relevant, count);
   return count;
 }
 

@@ -7,8 +7,8 @@
 //
 // An engine holds the whole state of a count: the constraints folded into
 // bit masks, the search's sets and a fixed cache of component counts (about
-// half a megabyte, so keep engines in static storage or on the heap, not on
-// the stack). Nothing is allocated during a count. One engine runs one count
+// 600 KiB, so keep engines in static storage or on the heap, not on the
+// stack). Nothing is allocated during a count. One engine runs one count
 // at a time; separate engines may count side by side. Results of earlier
 // counts never leak into later ones.
 #ifndef TALLYRA_COUNTING_SUBUNIVERSE_ENGINE_H_
@@ -30,10 +30,16 @@ class SubuniverseEngine {
   // at most about 60 frames deep.
   int64_t count(int size, const Constraint* constraints, int constraintCount);
 
+  // The search nodes of the latest count: the components it counted by
+  // branching, not found in the cache.
+  int64_t searchNodes() const { return nodes_; }
+
  private:
   uint32_t excludeForced(uint32_t part, const uint32_t* implied);
   uint32_t closeWith(int x, const uint32_t* implied) const;
   int64_t countPart(uint32_t part, const uint32_t* implied);
+  static constexpr int64_t kExactKeysAfter = 4096;  // search nodes
+  uint32_t dependence(uint32_t component);
   int64_t countComponent(uint32_t component, const uint32_t* adjacent, const uint32_t* implied);
 
   ClosureRules rules_;
@@ -42,6 +48,7 @@ class SubuniverseEngine {
   // excluded ones, disjoint from it.
   uint32_t included_ = 0;
   uint32_t excluded_ = 0;
+  int64_t nodes_ = 0;
 };
 
 }  // namespace tallyra

@@ -10,6 +10,15 @@
 #include "run/job_model.h"
 #include "run/runtime_error_stop.h"
 
+// Fuzz builds only (CMake option TALLYRA_FUZZ): the count of every job of
+// 1 to 16 elements is checked against the plain enumeration, and a
+// difference ends the process at once, which the fuzzer reports.
+#if defined(TALLYRA_CHECK_COUNTS)
+#include <cstdlib>
+
+#include "counting/reference_count.h"
+#endif
+
 namespace tallyra {
 namespace {
 
@@ -19,6 +28,11 @@ SubuniverseEngine engine;
 // Counts the subuniverses of the current job and writes its result lines.
 void countAndReportSubuniverses() {
   int64_t n = engine.count(job.size, job.constraintTable, job.constraintCount);
+#if defined(TALLYRA_CHECK_COUNTS)
+  if (job.size >= 1 && job.size <= 16 &&
+      n != countByEnumeration(job.size, job.constraintTable, job.constraintCount))
+    std::abort();
+#endif
   if (n > INT32_MAX) runtimeErrorStop(RuntimeError::kArithmeticOverflow);
   writeResultLines(static_cast<int32_t>(n));
 }

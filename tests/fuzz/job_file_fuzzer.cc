@@ -4,7 +4,9 @@
 //
 // Besides the sanitizers' findings, a run must end in one of three ways: a
 // complete run, a data error stop (both with exit status 0) or a runtime
-// error stop (217), each with its own last screen line.
+// error stop (217), each with its own last screen line. The fuzz build
+// also counts every job of at most 16 elements a second time, by the plain
+// enumeration, and aborts on a difference (frontend/job_processor.cc).
 #include <cstdint>
 #include <cstdlib>
 #include <string>

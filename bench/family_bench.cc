@@ -1,0 +1,147 @@
+#include "bench/family_bench.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "bench/bench_families.h"
+#include "bench/sample_algebras.h"
+#include "counting/subuniverse_engine.h"
+
+namespace tallyra {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+SampleAlgebra given;
+SampleAlgebra ordered;
+SubuniverseEngine engine;
+
+// The random element order number `order` (1..) of a job: the same for the
+// same seed, family, job and number.
+void shuffleInto(const FamilyBenchOptions& options, int family, int index, int order) {
+  ordered = given;
+  if (order == 0) return;
+  SampleRandom random(options.seed * 0x100000001B3u + static_cast<uint64_t>(family) * 1000003u +
+                      static_cast<uint64_t>(index) * 7919u + static_cast<uint64_t>(order));
+  shuffleElements(random, ordered);
+}
+
+struct Timing {
+  int64_t count = 0;
+  int64_t nodes = 0;
+  double milliseconds = 0;
+};
+
+// The fastest of a few counts (noise only ever adds time); at least three,
+// more for jobs that take microseconds.
+Timing timeCount(const SampleAlgebra& algebra) {
+  Timing best;
+  double spent = 0;
+  for (int run = 0; run < 3 || (run < 50 && spent < 2); ++run) {
+    auto start = Clock::now();
+    int64_t count = engine.count(algebra.size, algebra.constraints, algebra.constraintCount);
+    double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    spent += ms;
+    if (run == 0 || ms < best.milliseconds) best.milliseconds = ms;
+    best.count = count;
+    best.nodes = engine.searchNodes();
+  }
+  return best;
+}
+
+struct Worst {
+  char job[kJobNameSize] = "";
+  int order = 0;
+  Timing timing;
+};
+
+int writeFamily(const FamilyBenchOptions& options, int family) {
+  const BenchFamily& f = kBenchFamilies[family];
+  char path[512];
+  std::snprintf(path, sizeof path, "%s/%s.txt", options.jobDirectory, f.name);
+  FILE* file = std::fopen(path, "w");
+  if (!file) {
+    std::fprintf(stderr, "cannot write %s\n", path);
+    return 1;
+  }
+  writeJobFileStart(file);
+  for (int index = 0; index < f.jobCount; ++index) {
+    char name[kJobNameSize];
+    f.make(index, name, given);
+    if (options.job && std::strcmp(options.job, name) != 0) continue;
+    for (int order = 0; order <= options.shuffles; ++order) {
+      shuffleInto(options, family, index, order);
+      char ordered_name[kJobNameSize + 16];
+      std::snprintf(ordered_name, sizeof ordered_name, "%s/%d", name, order);
+      writeJob(file, ordered_name, ordered);
+    }
+  }
+  writeJobFileEnd(file);
+  return std::fclose(file) == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int runFamilyBench(const FamilyBenchOptions& options) {
+  if (!options.jobDirectory) {
+    std::printf(
+        "| family | jobs | orders | all jobs ms | slowest job | N | worst order | nodes | ms |\n");
+    std::printf("|---|---:|---:|---:|---|---:|---:|---:|---:|\n");
+  }
+  int status = 0;
+  for (int family = 0; family < kBenchFamilyCount; ++family) {
+    const BenchFamily& f = kBenchFamilies[family];
+    if (options.family && std::strcmp(options.family, f.name) != 0) continue;
+    if (options.jobDirectory) {
+      status |= writeFamily(options, family);
+      continue;
+    }
+    Worst worst;
+    int jobs = 0;
+    double total = 0;
+    for (int index = 0; index < f.jobCount; ++index) {
+      char name[kJobNameSize];
+      f.make(index, name, given);
+      if (options.job && std::strcmp(options.job, name) != 0) continue;
+      ++jobs;
+      Worst job;
+      int64_t givenCount = 0;
+      for (int order = 0; order <= options.shuffles; ++order) {
+        shuffleInto(options, family, index, order);
+        Timing t = timeCount(ordered);
+        if (order == 0) givenCount = t.count;
+        if (t.count != givenCount) {
+          std::printf("MISMATCH: %s counts %lld in order %d, %lld in the given order\n", name,
+                      static_cast<long long>(t.count), order, static_cast<long long>(givenCount));
+          status = 1;
+        }
+        if (order == 0 || t.milliseconds > job.timing.milliseconds) {
+          job.order = order;
+          job.timing = t;
+        }
+      }
+      total += job.timing.milliseconds;
+      if (options.everyJob)
+        std::printf("|   | | | | %s | %lld | %d | %lld | %.3f |\n", name,
+                    static_cast<long long>(job.timing.count), job.order,
+                    static_cast<long long>(job.timing.nodes), job.timing.milliseconds);
+      if (jobs == 1 || job.timing.milliseconds > worst.timing.milliseconds) {
+        worst = job;
+        std::snprintf(worst.job, sizeof worst.job, "%s", name);
+      }
+    }
+    if (jobs == 0) continue;
+    char order[24] = "given";
+    if (worst.order > 0) std::snprintf(order, sizeof order, "shuffle %d", worst.order);
+    std::printf("| %s | %d | %d | %.1f | %s | %lld | %s | %lld | %.3f |\n", f.name, jobs,
+                options.shuffles + 1, total, worst.job, static_cast<long long>(worst.timing.count),
+                order, static_cast<long long>(worst.timing.nodes), worst.timing.milliseconds);
+    std::fflush(stdout);
+  }
+  return status;
+}
+
+}  // namespace tallyra

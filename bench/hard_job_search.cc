@@ -1,0 +1,181 @@
+// A search for jobs that the engine counts slowly: random starting jobs
+// (random partial algebras, products of random small tables, the
+// benchmark's families), improved by random changes (a constraint's result
+// changed, a constraint added or dropped, the elements renumbered) as long
+// as they make the count slower. Run by hand; it is no test.
+//
+//   tallyra_hard_search [--seconds S] [--seed N] [--write FILE]
+//
+// Prints every new slowest job found and, at the end, the slowest of all
+// (as a job file with --write). Each candidate's time is the fastest of
+// three counts, so that noise does not pass for progress.
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "bench/bench_families.h"
+#include "bench/sample_algebras.h"
+#include "counting/subuniverse_engine.h"
+
+namespace tallyra {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+SubuniverseEngine engine;
+SampleAlgebra current, candidate, slowest;
+
+struct Measure {
+  double milliseconds;
+  int64_t nodes;
+  int64_t count;
+};
+
+Measure measure(const SampleAlgebra& algebra) {
+  Measure best{0, 0, 0};
+  for (int run = 0; run < 3; ++run) {
+    auto start = Clock::now();
+    best.count = engine.count(algebra.size, algebra.constraints, algebra.constraintCount);
+    double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    if (run == 0 || ms < best.milliseconds) best.milliseconds = ms;
+    best.nodes = engine.searchNodes();
+  }
+  return best;
+}
+
+// A random table on `n` elements in which each entry is, by chance, the
+// left operand, the right one, a fixed element or anything.
+void randomTable(SampleRandom& random, int n, OperationTable& out) {
+  out.size = n;
+  int style = random.below(4);
+  int fixed = random.below(n);
+  for (int x = 0; x < n; ++x) {
+    for (int y = 0; y < n; ++y) {
+      int pick = random.below(4) < style ? random.below(4) : 3;
+      int z = pick == 0 ? x : pick == 1 ? y : pick == 2 ? fixed : random.below(n);
+      out.product[x][y] = static_cast<uint8_t>(z);
+    }
+  }
+}
+
+void startJob(SampleRandom& random, SampleAlgebra& out, char* origin) {
+  switch (random.below(3)) {
+    case 0: {
+      int n = 16 + random.below(15);
+      int count = n + random.below(6 * n);
+      makeRandomPartialAlgebra(n, count, random.next(), out);
+      std::snprintf(origin, kJobNameSize, "random%d-%d", n, count);
+      break;
+    }
+    case 1: {
+      OperationTable a, b;
+      int m = 2 + random.below(4);
+      int n = 2 + random.below(30 / m - 1);
+      randomTable(random, m, a);
+      randomTable(random, n, b);
+      OperationTable product;
+      makeProductTable(a, b, product);
+      makeTableAlgebra(product, out);
+      std::snprintf(origin, kJobNameSize, "gadgets%dx%d", m, n);
+      break;
+    }
+    default: {
+      const BenchFamily& family = kBenchFamilies[1 + random.below(kBenchFamilyCount - 1)];
+      family.make(random.below(family.jobCount), origin, out);
+      break;
+    }
+  }
+  shuffleElements(random, out);
+}
+
+void mutate(SampleRandom& random, SampleAlgebra& algebra) {
+  int changes = 1 + random.below(3);
+  for (int i = 0; i < changes; ++i) {
+    int n = algebra.size;
+    int kind = random.below(8);
+    if (kind == 0 || algebra.constraintCount == 0) {
+      algebra.add(random.below(n), random.below(n), random.below(n));
+    } else if (kind == 1 && algebra.constraintCount > 1) {
+      int at = random.below(algebra.constraintCount);
+      algebra.constraints[at] = algebra.constraints[--algebra.constraintCount];
+    } else if (kind == 2) {
+      shuffleElements(random, algebra);
+    } else {
+      Constraint& c = algebra.constraints[random.below(algebra.constraintCount)];
+      c.result = static_cast<uint8_t>(1 + random.below(n));
+    }
+  }
+}
+
+int run(int argc, char** argv) {
+  double seconds = 60;
+  uint64_t seed = 1;
+  const char* output = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
+      seconds = std::atof(argv[++i]);
+    } else if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
+      seed = std::strtoull(argv[++i], nullptr, 10);
+    } else if (std::strcmp(argv[i], "--write") == 0 && i + 1 < argc) {
+      output = argv[++i];
+    } else {
+      std::fprintf(stderr, "usage: %s [--seconds S] [--seed N] [--write FILE]\n", argv[0]);
+      return 2;
+    }
+  }
+  SampleRandom random(seed);
+  auto start = Clock::now();
+  auto elapsed = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
+  Measure worst{0, 0, 0};
+  char worstOrigin[kJobNameSize] = "";
+  int restarts = 0;
+  while (elapsed() < seconds) {
+    char origin[kJobNameSize];
+    startJob(random, current, origin);
+    ++restarts;
+    Measure here = measure(current);
+    // Climb for a while: keep a change that makes the count slower.
+    for (int step = 0, stale = 0; stale < 60 && elapsed() < seconds; ++step) {
+      candidate = current;
+      mutate(random, candidate);
+      Measure next = measure(candidate);
+      if (next.milliseconds > here.milliseconds) {
+        current = candidate;
+        here = next;
+        stale = 0;
+      } else {
+        ++stale;
+      }
+    }
+    if (here.milliseconds > worst.milliseconds) {
+      worst = here;
+      slowest = current;
+      std::snprintf(worstOrigin, sizeof worstOrigin, "%s", origin);
+      std::printf(
+          "%7.1f s  restart %d: %.3f ms, %lld nodes, N = %lld, %d elements, %d "
+          "constraints, from %s\n",
+          elapsed(), restarts, here.milliseconds, static_cast<long long>(here.nodes),
+          static_cast<long long>(here.count), current.size, current.constraintCount, origin);
+      std::fflush(stdout);
+    }
+  }
+  std::printf("slowest: %.3f ms, %lld nodes, N = %lld, from %s (%d restarts)\n", worst.milliseconds,
+              static_cast<long long>(worst.nodes), static_cast<long long>(worst.count), worstOrigin,
+              restarts);
+  if (output) {
+    FILE* file = std::fopen(output, "w");
+    if (!file) return 1;
+    writeJobFileStart(file);
+    writeJob(file, "slowest", slowest);
+    writeJobFileEnd(file);
+    if (std::fclose(file) != 0) return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace tallyra
+
+int main(int argc, char** argv) { return tallyra::run(argc, argv); }

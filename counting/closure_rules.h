@@ -20,8 +20,8 @@ struct ClosureRules {
   // a closed set holding x and y must hold and that neither forces alone;
   // forced[x][x]: what x alone forces, its whole closure but x (for every
   // x). Never holds x or y themselves. Other entries are left over from
-  // earlier jobs.
-  uint32_t forced[kMaxElements][kMaxElements];
+  // earlier jobs (or 0).
+  uint32_t forced[kMaxElements][kMaxElements] = {};
   // partners[x]: the y with forced[x][y] non-empty (x itself included when
   // x forces something alone).
   uint32_t partners[kMaxElements];

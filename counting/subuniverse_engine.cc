@@ -11,7 +11,9 @@
 // undecided element that implies an excluded one (given I) is excluded at
 // once. The undecided elements split into components that no active
 // constraint links; each is counted on its own and the counts multiply. A
-// component of one element is free and counts 2. Component counts are kept
+// component of one element is free and counts 2; a part or component of at
+// most kTriedElements elements is counted by trying its subsets, which is
+// cheaper than splitting and branching it. Component counts are kept
 // in a fixed-size cache, keyed by the component and the part of I that its
 // count depends on. Everything lives in fixed tables and on the stack: each
 // level of the search decides at least one element, so the recursion is at
@@ -27,6 +29,13 @@ namespace {
 inline uint32_t bitOf(int x) { return uint32_t{1} << x; }
 
 inline int lowest(uint32_t set) { return std::countr_zero(set); }
+
+// Whether `set` has at most SubuniverseEngine's kTriedElements elements,
+// without counting bits (see popcount below).
+inline bool fewElements(uint32_t set) {
+  for (int i = 0; i < SubuniverseEngine::kTriedElements; ++i) set &= set - 1;
+  return set == 0;
+}
 
 // The branching rule, the one place in the search that counts bits (see
 // SubuniverseEngine::countComponent). The program is built for the first
@@ -159,6 +168,8 @@ uint32_t SubuniverseEngine::closeWith(int x, const uint32_t* implied) const {
 // outside it, none of which implies an excluded element.
 int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
   assert((part & (included_ | excluded_)) == 0);
+  // A small part is cheaper to try whole than to split.
+  if (fewElements(part)) return countByTrying(part, implied);
   // adjacent[x]: the elements of `part` that share an active constraint
   // with x.
   uint32_t adjacent[kMaxElements];
@@ -198,10 +209,55 @@ int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
     rest &= ~component;
     if ((component & (component - 1)) == 0)
       ++freeElements;
+    else if (fewElements(component))
+      count *= countByTrying(component, implied);
     else
       count *= countComponent(component, adjacent, implied);
   }
   return count << freeElements;
+}
+
+// The number of ways to complete I inside a small component, found by
+// trying each of its subsets T: I and T together are closed when every
+// element of T has what it implies (given I) in I or T, and every pair in
+// T its results. A search node and a cache entry cost more than that.
+int64_t SubuniverseEngine::countByTrying(uint32_t component, const uint32_t* implied) const {
+  assert(fewElements(component));
+  constexpr int kMost = kTriedElements;
+  int members[kMost];
+  int k = 0;
+  for (uint32_t rest = component; rest != 0; rest &= rest - 1) members[k++] = lowest(rest);
+  // need[t] and set[t] for the subset t of members (bit i: members[i]):
+  // everything its elements and pairs require, and its elements. The
+  // subsets with lowest member i come after those of the later members:
+  // each is such a subset s of later members with members[i] added, and
+  // what the pairs of members[i] with s require grows one member at a time.
+  uint32_t need[1 << kMost];
+  uint32_t set[1 << kMost];
+  need[0] = 0;
+  set[0] = 0;
+  const uint32_t outside = ~included_;
+  int64_t count = 1;
+  for (int i = k - 1; i >= 0; --i) {
+    const int x = members[i];
+    uint32_t withX[kMost];  // the results of x with each later member
+    // (forced[x][y] for a y that is no partner of x holds stale bits of
+    // earlier jobs; the mask drops them without a branch.)
+    for (int j = i + 1; j < k; ++j)
+      withX[j] = rules_.forced[x][members[j]] & (0 - (rules_.partners[x] >> members[j] & 1));
+    uint32_t pairs[1 << (kMost - 1)];
+    pairs[0] = 0;
+    const int later = k - 1 - i;
+    for (int s = 0; s < (1 << later); ++s) {
+      if (s != 0) pairs[s] = pairs[s & (s - 1)] | withX[i + 1 + std::countr_zero(unsigned(s))];
+      const int others = s << (i + 1);
+      const int t = others | 1 << i;
+      need[t] = need[others] | implied[x] | pairs[s];
+      set[t] = set[others] | bitOf(x);
+      count += (need[t] & outside & ~set[t]) == 0 ? 1 : 0;
+    }
+  }
+  return count;
 }
 
 // What the count of a component depends on besides the component itself:

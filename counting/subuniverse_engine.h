@@ -24,6 +24,10 @@ namespace tallyra {
 
 class SubuniverseEngine {
  public:
+  // Parts of the search with at most this many undecided elements are
+  // counted by trying each of their subsets.
+  static constexpr int kTriedElements = 6;
+
   // The number of subsets of {1..size} closed under constraints[0..count-1].
   // size is 1..30 (any other size gives 0); every position in the
   // constraints is 1..size; the answer is at most 2^30. The search recurses
@@ -38,6 +42,7 @@ class SubuniverseEngine {
   uint32_t excludeForced(uint32_t part, const uint32_t* implied);
   uint32_t closeWith(int x, const uint32_t* implied) const;
   int64_t countPart(uint32_t part, const uint32_t* implied);
+  int64_t countByTrying(uint32_t component, const uint32_t* implied) const;
   static constexpr int64_t kExactKeysAfter = 4096;  // search nodes
   uint32_t dependence(uint32_t component);
   int64_t countComponent(uint32_t component, const uint32_t* adjacent, const uint32_t* implied);

@@ -27,11 +27,12 @@
 #include <cstring>
 #include <ctime>
 
-#include "bench/bench_families.h"
 #include "bench/family_bench.h"
-#include "bench/sample_algebras.h"
 #include "counting/reference_count.h"
 #include "counting/subuniverse_engine.h"
+#include "tests/algebras/algebra_families.h"
+#include "tests/algebras/job_file_writing.h"
+#include "tests/algebras/sample_algebras.h"
 
 namespace tallyra {
 namespace {
@@ -49,18 +50,13 @@ double processorSecondsSince(std::clock_t start) {
 SampleAlgebra algebra;
 SubuniverseEngine countingEngine;
 
-// Today's fixed list: the first family.
-const BenchFamily& todaysJobs() { return kBenchFamilies[0]; }
+// The fixed list of jobs that this benchmark times.
+const AlgebraFamily& fixedList() { return *findFamily(kFixedListFamily); }
 
 bool writeJobFile(const char* directory, const char* name) {
   char path[512];
   std::snprintf(path, sizeof path, "%s/%s.txt", directory, name);
-  FILE* file = std::fopen(path, "w");
-  if (!file) return false;
-  writeJobFileStart(file);
-  writeJob(file, name, algebra);
-  writeJobFileEnd(file);
-  return std::fclose(file) == 0;
+  return writeSingleJobFile(path, name, algebra);
 }
 
 // --- timing
@@ -126,7 +122,7 @@ double plainMilliseconds(double limitSeconds, bool& estimated, int64_t& count) {
 // median time in milliseconds.
 double runJob(int index, double limitSeconds) {
   char name[kJobNameSize];
-  todaysJobs().make(index, name, algebra);
+  fixedList().make(index, name, algebra);
   int64_t count = 0;
   double engine = medianEngineMilliseconds(count);
   bool estimated = false;
@@ -181,11 +177,11 @@ int run(int argc, char** argv) {
     familyOptions.jobDirectory = jobDirectory;
     return runFamilyBench(familyOptions);
   }
-  const int jobCount = todaysJobs().jobCount;
+  const int jobCount = fixedList().jobCount;
   if (jobDirectory) {
     for (int index = 0; index < jobCount; ++index) {
       char name[kJobNameSize];
-      todaysJobs().make(index, name, algebra);
+      fixedList().make(index, name, algebra);
       if (!writeJobFile(jobDirectory, name)) {
         std::fprintf(stderr, "cannot write %s/%s.txt\n", jobDirectory, name);
         return 1;
@@ -203,7 +199,7 @@ int run(int argc, char** argv) {
     if (only) {
       static SampleAlgebra scratch;
       char name[kJobNameSize];
-      todaysJobs().make(index, name, scratch);
+      fixedList().make(index, name, scratch);
       if (std::strcmp(only, name) != 0) continue;
     }
     int timePipe[2];

@@ -6,9 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "bench/bench_families.h"
-#include "bench/sample_algebras.h"
 #include "counting/subuniverse_engine.h"
+#include "tests/algebras/algebra_families.h"
+#include "tests/algebras/job_file_writing.h"
+#include "tests/algebras/sample_algebras.h"
 
 namespace tallyra {
 namespace {
@@ -59,7 +60,7 @@ struct Worst {
 };
 
 int writeFamily(const FamilyBenchOptions& options, int family) {
-  const BenchFamily& f = kBenchFamilies[family];
+  const AlgebraFamily& f = algebraFamilies()[family];
   char path[512];
   std::snprintf(path, sizeof path, "%s/%s.txt", options.jobDirectory, f.name);
   FILE* file = std::fopen(path, "w");
@@ -92,8 +93,9 @@ int runFamilyBench(const FamilyBenchOptions& options) {
     std::printf("|---|---:|---:|---:|---|---:|---:|---:|---:|\n");
   }
   int status = 0;
-  for (int family = 0; family < kBenchFamilyCount; ++family) {
-    const BenchFamily& f = kBenchFamilies[family];
+  const std::span<const AlgebraFamily> families = algebraFamilies();
+  for (int family = 0; family < static_cast<int>(families.size()); ++family) {
+    const AlgebraFamily& f = families[family];
     if (options.family && std::strcmp(options.family, f.name) != 0) continue;
     if (options.jobDirectory) {
       status |= writeFamily(options, family);

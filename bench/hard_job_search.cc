@@ -15,9 +15,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "bench/bench_families.h"
-#include "bench/sample_algebras.h"
 #include "counting/subuniverse_engine.h"
+#include "tests/algebras/algebra_families.h"
+#include "tests/algebras/job_file_writing.h"
+#include "tests/algebras/sample_algebras.h"
 
 namespace tallyra {
 namespace {
@@ -82,8 +83,13 @@ void startJob(SampleRandom& random, SampleAlgebra& out, char* origin) {
       break;
     }
     default: {
-      const BenchFamily& family = kBenchFamilies[1 + random.below(kBenchFamilyCount - 1)];
-      family.make(random.below(family.jobCount), origin, out);
+      // A job of a family other than the fixed list.
+      const std::span<const AlgebraFamily> families = algebraFamilies();
+      const AlgebraFamily* family;
+      do {
+        family = &families[random.below(static_cast<int>(families.size()))];
+      } while (family == findFamily(kFixedListFamily));
+      family->make(random.below(family->jobCount), origin, out);
       break;
     }
   }

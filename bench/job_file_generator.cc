@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "bench/sample_algebras.h"
+#include "tests/algebras/sample_algebras.h"
 
 namespace tallyra {
 namespace {

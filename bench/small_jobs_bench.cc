@@ -15,8 +15,8 @@
 #include <cstring>
 #include <memory>
 
-#include "bench/sample_algebras.h"
 #include "counting/subuniverse_engine.h"
+#include "tests/algebras/sample_algebras.h"
 
 namespace tallyra {
 namespace {

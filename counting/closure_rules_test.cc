@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "bench/sample_algebras.h"
+#include "tests/algebras/sample_algebras.h"
 
 namespace tallyra {
 namespace {

@@ -5,10 +5,10 @@
 #include <memory>
 #include <thread>
 
-#include "bench/bench_families.h"
-#include "bench/sample_algebras.h"
 #include "counting/reference_count.h"
 #include "run/job_model.h"
+#include "tests/algebras/algebra_families.h"
+#include "tests/algebras/sample_algebras.h"
 
 namespace tallyra {
 namespace {
@@ -94,8 +94,7 @@ TEST(CountClosedSubsets, AgreesWithEnumerationOnTheBenchmarkFamilies) {
   SampleRandom random(20250611);
   SampleAlgebra algebra;
   int checked = 0;
-  for (int f = 0; f < kBenchFamilyCount; ++f) {
-    const BenchFamily& family = kBenchFamilies[f];
+  for (const AlgebraFamily& family : algebraFamilies()) {
     int picked = 0;
     for (int tries = 0; tries < 400 && picked < 6; ++tries) {
       char name[kJobNameSize];
@@ -116,17 +115,19 @@ TEST(CountClosedSubsets, AgreesWithEnumerationOnTheBenchmarkFamilies) {
       }
     }
   }
-  EXPECT_GE(checked, 2 * 6 * (kBenchFamilyCount - 1));
+  EXPECT_GE(checked, 2 * 6 * (static_cast<int>(algebraFamilies().size()) - 1));
 }
 
 TEST(CountClosedSubsets, BandsTimesNullSemigroupInBothOrders) {
   // L_k x N2 has 3^k subuniverses whichever factor comes first.
   SampleAlgebra algebra;
+  const AlgebraFamily* bands = findFamily("LkxN2");
+  ASSERT_NE(bands, nullptr);
   int64_t expected = 3;
   for (int k = 1; k <= 15; ++k, expected *= 3) {
     for (int index : {2 * (k - 1), 2 * (k - 1) + 1}) {
       char name[kJobNameSize];
-      kBenchFamilies[1].make(index, name, algebra);
+      bands->make(index, name, algebra);
       ASSERT_EQ(fastCount(algebra), expected) << name;
       if (k <= 8) {
         EXPECT_EQ(referenceCount(algebra), expected) << name;

@@ -1,11 +1,11 @@
 // Operation tables of well-known algebras and of random partial algebras,
-// generated rather than typed, for the counter's tests and its benchmark.
+// generated rather than typed, for the tests and the benchmarks.
 //
 // Elements are numbered 0..size-1 here; the constraints store them as
 // positions 1..size like a job file does. Every algebra fits a job: at most
 // 30 elements and 4096 constraints.
-#ifndef TALLYRA_BENCH_SAMPLE_ALGEBRAS_H_
-#define TALLYRA_BENCH_SAMPLE_ALGEBRAS_H_
+#ifndef TALLYRA_TESTS_ALGEBRAS_SAMPLE_ALGEBRAS_H_
+#define TALLYRA_TESTS_ALGEBRAS_SAMPLE_ALGEBRAS_H_
 
 #include <cstdint>
 
@@ -110,4 +110,4 @@ void shuffleElements(SampleRandom& random, SampleAlgebra& algebra);
 
 }  // namespace tallyra
 
-#endif  // TALLYRA_BENCH_SAMPLE_ALGEBRAS_H_
+#endif  // TALLYRA_TESTS_ALGEBRAS_SAMPLE_ALGEBRAS_H_

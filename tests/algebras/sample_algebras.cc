@@ -1,4 +1,4 @@
-#include "bench/sample_algebras.h"
+#include "tests/algebras/sample_algebras.h"
 
 namespace tallyra {
 

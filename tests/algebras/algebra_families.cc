@@ -1,14 +1,15 @@
-#include "bench/bench_families.h"
+#include "tests/algebras/algebra_families.h"
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace tallyra {
 namespace {
 
-// --- today's fixed list
+// --- the fixed list
 
-struct TodaysJob {
+struct FixedJob {
   const char* name;
   void (*make)(SampleAlgebra& out);
 };
@@ -18,7 +19,7 @@ void random30(SampleAlgebra& out) {
   makeRandomPartialAlgebra(30, Count, 1000 + Count, out);
 }
 
-const TodaysJob kTodaysJobs[] = {
+const FixedJob kFixedJobs[] = {
     {"chain30", [](SampleAlgebra& out) { makeChainLattice(30, out); }},
     {"chains5x6", [](SampleAlgebra& out) { makeChainProductLattice(5, 6, out); }},
     {"boolean16", [](SampleAlgebra& out) { makeBooleanLattice(4, out); }},
@@ -41,9 +42,9 @@ const TodaysJob kTodaysJobs[] = {
     {"random30-4096", random30<4096>},
 };
 
-void todaysJob(int index, char* name, SampleAlgebra& out) {
-  std::snprintf(name, kJobNameSize, "%s", kTodaysJobs[index].name);
-  kTodaysJobs[index].make(out);
+void fixedJob(int index, char* name, SampleAlgebra& out) {
+  std::snprintf(name, kJobNameSize, "%s", kFixedJobs[index].name);
+  kFixedJobs[index].make(out);
 }
 
 // --- semigroup factors
@@ -335,11 +336,9 @@ void semilattice(int index, char* name, SampleAlgebra& out) {
   std::snprintf(name + used, kJobNameSize - used, "-meet");
 }
 
-}  // namespace
-
-const BenchFamily kBenchFamilies[] = {
-    {"today", "the fixed list of jobs measured before the families were added",
-     sizeof kTodaysJobs / sizeof kTodaysJobs[0], todaysJob},
+const AlgebraFamily kFamilies[] = {
+    {kFixedListFamily, "the fixed list of twenty jobs the benchmark began with",
+     static_cast<int>(std::size(kFixedJobs)), fixedJob},
     {"LkxN2", "L_k x N2 and N2 x L_k, k = 1..15", 30, bandTimesNull},
     {"pairs", "S x T for all semigroups S, T of order 2 and 3", kSmallSemigroups* kSmallSemigroups,
      semigroupPair},
@@ -353,28 +352,15 @@ const BenchFamily kBenchFamilies[] = {
      kLatticeShapeCount, lattice},
     {"semilattices", "the same orders with meet alone, and trees", kOrderShapeCount, semilattice},
 };
-const int kBenchFamilyCount = sizeof kBenchFamilies / sizeof kBenchFamilies[0];
 
-void writeJobFileStart(FILE* file) {
-  std::fprintf(file, "\\verbose=false\n\\subtrahend-in-exponent=0\n\\operationsymbols=*+\n");
-  std::fprintf(file, "\\beginjob\n");
+}  // namespace
+
+std::span<const AlgebraFamily> algebraFamilies() { return kFamilies; }
+
+const AlgebraFamily* findFamily(std::string_view name) {
+  for (const AlgebraFamily& family : kFamilies)
+    if (name == family.name) return &family;
+  return nullptr;
 }
-
-void writeJob(FILE* file, const char* name, const SampleAlgebra& algebra) {
-  static const char kSymbols[] = "0123456789ABCDEFGHIJKLMNOPQRST";
-  std::fprintf(file, "\\name\n%s\n\\size\n%d\n\\elements\n%.*s\n\\constraints\n", name,
-               algebra.size, algebra.size, kSymbols);
-  // 40 constraints of five characters and a blank stay within a line's
-  // 255 characters.
-  for (int i = 0; i < algebra.constraintCount; ++i) {
-    const Constraint& c = algebra.constraints[i];
-    std::fprintf(file, "%c%c%c=%c%c", kSymbols[c.left - 1], "*+"[c.operation - 1],
-                 kSymbols[c.right - 1], kSymbols[c.result - 1],
-                 (i + 1) % 40 == 0 || i + 1 == algebra.constraintCount ? '\n' : ' ');
-  }
-  std::fprintf(file, "\\endofjob\n");
-}
-
-void writeJobFileEnd(FILE* file) { std::fprintf(file, "\\enddata\n"); }
 
 }  // namespace tallyra

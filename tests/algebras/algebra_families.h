@@ -1,0 +1,42 @@
+// Families of algebras shared by the tests and the benchmarks: a fixed list
+// of named jobs, products of small semigroups, the bands L_k x N2, lattices
+// and semilattices written as full tables. The benchmark times them (in
+// several element orders) and the tests check samples of them against the
+// plain enumeration.
+//
+// A family is a list of jobs numbered 0..jobCount-1; the same index gives
+// the same algebra, in the same element order, on every platform.
+#ifndef TALLYRA_TESTS_ALGEBRAS_ALGEBRA_FAMILIES_H_
+#define TALLYRA_TESTS_ALGEBRAS_ALGEBRA_FAMILIES_H_
+
+#include <span>
+#include <string_view>
+
+#include "tests/algebras/sample_algebras.h"
+
+namespace tallyra {
+
+constexpr int kJobNameSize = 48;
+
+struct AlgebraFamily {
+  const char* name;
+  const char* description;
+  int jobCount;
+  // Makes job `index` (0..jobCount-1) and its name (at most
+  // kJobNameSize - 1 characters).
+  void (*make)(int index, char* name, SampleAlgebra& out);
+};
+
+// Every family, in a fixed order.
+std::span<const AlgebraFamily> algebraFamilies();
+
+// The family called `name`; nullptr when there is none.
+const AlgebraFamily* findFamily(std::string_view name);
+
+// The family of twenty jobs that the benchmark has timed from its start
+// (chains, Boolean and product lattices, groups, T3, random algebras).
+constexpr char kFixedListFamily[] = "fixed-list";
+
+}  // namespace tallyra
+
+#endif  // TALLYRA_TESTS_ALGEBRAS_ALGEBRA_FAMILIES_H_

@@ -21,6 +21,10 @@ namespace tallyra {
 
 class ComponentCache {
  public:
+  ComponentCache() = default;
+  ComponentCache(const ComponentCache&) = delete;
+  ComponentCache& operator=(const ComponentCache&) = delete;
+
   static constexpr int kSlotBits = 15;
   static constexpr uint32_t kSlots = uint32_t{1} << kSlotBits;
 

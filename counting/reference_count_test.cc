@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "counting/subuniverse_engine.h"
-#include "run/job_model.h"
+#include "run/run_state.h"
 
 namespace tallyra {
 namespace {

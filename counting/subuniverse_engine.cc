@@ -30,9 +30,9 @@ inline uint32_t bitOf(int x) { return uint32_t{1} << x; }
 
 inline int lowest(uint32_t set) { return std::countr_zero(set); }
 
-// Whether `set` has at most SubuniverseEngine's kTriedElements elements,
-// without counting bits (see popcount below).
-inline bool fewElements(uint32_t set) {
+// Whether `set` has at most kTriedElements elements, without counting bits
+// (see popcount below).
+inline bool atMostTriedElements(uint32_t set) {
   for (int i = 0; i < SubuniverseEngine::kTriedElements; ++i) set &= set - 1;
   return set == 0;
 }
@@ -169,7 +169,7 @@ uint32_t SubuniverseEngine::closeWith(int x, const uint32_t* implied) const {
 int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
   assert((part & (included_ | excluded_)) == 0);
   // A small part is cheaper to try whole than to split.
-  if (fewElements(part)) return countByTrying(part, implied);
+  if (atMostTriedElements(part)) return countByTrying(part, implied);
   // adjacent[x]: the elements of `part` that share an active constraint
   // with x.
   uint32_t adjacent[kMaxElements];
@@ -209,7 +209,7 @@ int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
     rest &= ~component;
     if ((component & (component - 1)) == 0)
       ++freeElements;
-    else if (fewElements(component))
+    else if (atMostTriedElements(component))
       count *= countByTrying(component, implied);
     else
       count *= countComponent(component, adjacent, implied);
@@ -222,9 +222,8 @@ int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
 // element of T has what it implies (given I) in I or T, and every pair in
 // T its results. A search node and a cache entry cost more than that.
 int64_t SubuniverseEngine::countByTrying(uint32_t component, const uint32_t* implied) const {
-  assert(fewElements(component));
-  constexpr int kMost = kTriedElements;
-  int members[kMost];
+  assert(atMostTriedElements(component));
+  int members[kTriedElements];
   int k = 0;
   for (uint32_t rest = component; rest != 0; rest &= rest - 1) members[k++] = lowest(rest);
   // need[t] and set[t] for the subset t of members (bit i: members[i]):
@@ -232,20 +231,20 @@ int64_t SubuniverseEngine::countByTrying(uint32_t component, const uint32_t* imp
   // subsets with lowest member i come after those of the later members:
   // each is such a subset s of later members with members[i] added, and
   // what the pairs of members[i] with s require grows one member at a time.
-  uint32_t need[1 << kMost];
-  uint32_t set[1 << kMost];
+  uint32_t need[1 << kTriedElements];
+  uint32_t set[1 << kTriedElements];
   need[0] = 0;
   set[0] = 0;
   const uint32_t outside = ~included_;
   int64_t count = 1;
   for (int i = k - 1; i >= 0; --i) {
     const int x = members[i];
-    uint32_t withX[kMost];  // the results of x with each later member
+    uint32_t withX[kTriedElements];  // the results of x with each later member
     // (forced[x][y] for a y that is no partner of x holds stale bits of
     // earlier jobs; the mask drops them without a branch.)
     for (int j = i + 1; j < k; ++j)
       withX[j] = rules_.forced[x][members[j]] & (0 - (rules_.partners[x] >> members[j] & 1));
-    uint32_t pairs[1 << (kMost - 1)];
+    uint32_t pairs[1 << (kTriedElements - 1)];
     pairs[0] = 0;
     const int later = k - 1 - i;
     for (int s = 0; s < (1 << later); ++s) {

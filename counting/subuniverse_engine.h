@@ -24,6 +24,10 @@ namespace tallyra {
 
 class SubuniverseEngine {
  public:
+  SubuniverseEngine() = default;
+  SubuniverseEngine(const SubuniverseEngine&) = delete;
+  SubuniverseEngine& operator=(const SubuniverseEngine&) = delete;
+
   // Parts of the search with at most this many undecided elements are
   // counted by trying each of their subsets.
   static constexpr int kTriedElements = 6;

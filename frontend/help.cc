@@ -1,8 +1,8 @@
 #include "frontend/help.h"
 
 #include "frontend/program_texts.h"
-#include "platform/platform.h"
 #include "run/channels.h"
+#include "run/run_end.h"
 
 namespace tallyra {
 
@@ -36,10 +36,8 @@ void printHelp() {
       screen.writeLine(line);
     }
   }
-  TextLine ignored;
-  keyboard.readLine(ignored);
-  keyboard.readLine(ignored);
-  endProcess(0);
+  // No file is open yet: the end closes none.
+  endRunAfterEnter(2);
 }
 
 }  // namespace tallyra

@@ -3,11 +3,11 @@
 #include <cstdint>
 
 #include "counting/subuniverse_engine.h"
-#include "frontend/result_lines.h"
+#include "frontend/report.h"
 #include "frontend/startup.h"
 #include "jobfile/job_file_parser.h"
 #include "run/channels.h"
-#include "run/job_model.h"
+#include "run/run_state.h"
 #include "run/runtime_error_stop.h"
 
 // Fuzz builds only (CMake option TALLYRA_FUZZ): the count of every job of
@@ -53,7 +53,7 @@ void processJobs() {
     readJob();
     if (runOptions.verbose) writeConstraintListing();
     countAndReportSubuniverses();
-    if (jobsEnd()) return;
+    if (readEndOfJobs()) return;
   }
 }
 

@@ -1,9 +1,10 @@
 #include "frontend/program_run.h"
 
 #include "frontend/job_processor.h"
-#include "frontend/result_lines.h"
+#include "frontend/report.h"
 #include "run/channels.h"
-#include "run/job_model.h"
+#include "run/run_end.h"
+#include "run/run_state.h"
 #include "run/runtime_error_stop.h"
 
 namespace tallyra {
@@ -25,12 +26,7 @@ void runProgram() {
   endTime = platform().localTimeOfDay();
   writeClosingLines(elapsedMilliseconds(startTime, endTime));
 
-  TextLine ignored;
-  keyboard.readLine(ignored);
-  keyboard.readLine(ignored);
-  jobFile.close();
-  resultFile.close();
-  endProcess(0);
+  endRunAfterEnter(2);
 }
 
 }  // namespace tallyra

@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 #include "run/channels.h"
 #include "run/data_error_stop.h"
-#include "run/job_model.h"
+#include "run/run_state.h"
 #include "run/runtime_error_stop.h"
 
 namespace tallyra {
@@ -37,7 +37,7 @@ void chooseJobFile() {
   for (;;) {
     // Kept as it is, "quotion" and all: users' scripts see these bytes.
     screen.write("Enter the name of input file or enter \"help\" (without quotion marks): ");
-    screen.flush();
+    screen.showNow();
     if (!keyboard.readLine(inputFileName)) runtimeErrorStop(RuntimeError::kReadPastEnd);
     if (inputFileName == "help") printHelp();
     if (inputFileName.empty()) continue;
@@ -72,10 +72,7 @@ void createResultFile() {
         runtimeErrorStop(RuntimeError::kAccessDenied);
     }
   }
-  TextLine message("Error: delete some of the ");
-  message.append(inputFileName.view());
-  message.append("_r? files!");
-  dataErrorStop(message.view());
+  dataErrorStop("Error: delete some of the ", inputFileName.view(), "_r? files!");
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "run/channels.h"
-#include "run/job_model.h"
+#include "run/run_state.h"
 #include "tests/fake_platform.h"
 
 namespace tallyra {

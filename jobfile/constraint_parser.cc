@@ -6,19 +6,10 @@
 #include "jobfile/line_reader.h"
 #include "run/channels.h"
 #include "run/data_error_stop.h"
-#include "run/job_model.h"
+#include "run/run_state.h"
 
 namespace tallyra {
 namespace {
-
-// Stops with `prefix`, `text` and `suffix`, all cut to one text line.
-[[noreturn]] void stopWithText(std::string_view prefix, std::string_view text,
-                               std::string_view suffix) {
-  TextLine message(prefix);
-  message.append(text);
-  message.append(suffix);
-  dataErrorStop(message.view());
-}
 
 // The 1-based position of every byte's first occurrence in the element
 // symbols and in the operation symbols (0 when it does not occur), made
@@ -56,8 +47,8 @@ class SymbolLookup {
 
 SymbolLookup symbols;
 
-}  // namespace
-
+// Cleans and echoes the line, then leaves in it only the constraints region,
+// trimmed: label and remark removed.
 void prepareConstraintLine(TextLine& line) {
   line.prepend(leadingBlanksRemoved, ' ');
   int remark = line.find("\\w");
@@ -87,6 +78,8 @@ void prepareConstraintLine(TextLine& line) {
     dataErrorStop("(code1h4S): more than one \"(\" or \")\" in a constraint line");
 }
 
+}  // namespace
+
 void parseConstraintLine(TextLine& line) {
   prepareConstraintLine(line);
   symbols.update(job.elementSymbols, runOptions.operationSymbols);
@@ -98,7 +91,7 @@ void parseConstraintLine(TextLine& line) {
     rest.remove_prefix(from == std::string_view::npos ? rest.size() : from);
     size_t length = rest.find(' ');
     if (length == std::string_view::npos) length = rest.size();
-    if (length != 5) stopWithText("(codeTh4s) invalid constraint in |", rest, "|");
+    if (length != 5) dataErrorStop("(codeTh4s) invalid constraint in |", rest, "|");
 
     int left = symbols.element(rest[0]);
     int operation = symbols.operation(rest[1]);
@@ -107,7 +100,7 @@ void parseConstraintLine(TextLine& line) {
     // "=" must be the fourth character and the first "=" of the five.
     bool equalsFourth = rest[3] == '=' && rest.substr(0, 3).find('=') == std::string_view::npos;
     if (left == 0 || right == 0 || result == 0 || operation == 0 || !equalsFourth) {
-      stopWithText(
+      dataErrorStop(
           "(codeTz7) invalid element(s) or operation or mispositioned/missing "
           "\"=\" in constraint in",
           rest, "");

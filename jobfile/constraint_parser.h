@@ -20,10 +20,6 @@ namespace tallyra {
 // on return. Returns only when the line was valid and at least one constraint was appended.
 void parseConstraintLine(TextLine& line);
 
-// Cleans and echoes the line, then leaves in it only the constraints region,
-// trimmed: label and remark removed.
-void prepareConstraintLine(TextLine& line);
-
 }  // namespace tallyra
 
 #endif  // TALLYRA_JOBFILE_CONSTRAINT_PARSER_H_

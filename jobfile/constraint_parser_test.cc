@@ -7,7 +7,7 @@
 
 #include "jobfile/line_reader.h"
 #include "run/channels.h"
-#include "run/job_model.h"
+#include "run/run_state.h"
 #include "tests/fake_platform.h"
 
 namespace tallyra {
@@ -59,7 +59,7 @@ class ConstraintLines : public ::testing::Test {
     return end == std::string::npos ? "" : fake_.screen.substr(0, end);
   }
   std::string resultText() {
-    resultFile.flush();
+    resultFile.showNow();
     return fake_.resultText();
   }
   FakePlatform fake_;

@@ -5,7 +5,7 @@
 #include "jobfile/number_reader.h"
 #include "run/channels.h"
 #include "run/data_error_stop.h"
-#include "run/job_model.h"
+#include "run/run_state.h"
 #include "run/runtime_error_stop.h"
 
 namespace tallyra {
@@ -48,7 +48,8 @@ int32_t readSize() {
   return size;
 }
 
-void checkElements(const TextLine& line) {
+// Checks the elements line and stores its symbols in the job.
+void checkAndStoreElements(const TextLine& line) {
   if (line.length() != job.size)
     dataErrorStop("(codeHL1sW) a different number of elements were expected");
   // More elements than a subset mask can hold cannot be counted.
@@ -59,18 +60,13 @@ void checkElements(const TextLine& line) {
   for (int i = 1; i <= n; ++i) {
     for (int j = i + 1; j <= n; ++j) {
       if (symbols.at(i) == symbols.at(j)) {
-        TextLine message("(codeZLqHx) repeated symbols in {");
-        message.append(symbols.view());
-        message.append("}.");
-        dataErrorStop(message.view());
+        dataErrorStop("(codeZLqHx) repeated symbols in {", symbols.view(), "}.");
       }
     }
   }
   for (int i = 1; i <= n; ++i) {
     if (kReservedCharacters.find(symbols.at(i)) != std::string_view::npos) {
-      TextLine message("(codeZLqkRtM) Illegal character in ");
-      message.append(symbols.view());
-      dataErrorStop(message.view());
+      dataErrorStop("(codeZLqkRtM) Illegal character in ", symbols.view(), "");
     }
   }
 }
@@ -115,7 +111,7 @@ void readJob() {
   readSignificantLine(current);
   screen.write("A: ");
   screen.write(current.view());
-  screen.flush();
+  screen.showNow();
   job.name = current;
 
   if (jobFile.atEnd()) dataErrorStop("(codeshR) \"\\size\" is missing from input file");
@@ -128,10 +124,10 @@ void readJob() {
   job.size = readSize();
   screen.write(", |A|=");
   screen.writeNumber(job.size);
-  screen.flush();
+  screen.showNow();
   resultFile.write("|A|=");
   resultFile.writeNumber(job.size);
-  resultFile.flush();
+  resultFile.showNow();
 
   if (jobFile.atEnd()) dataErrorStop("(codeZuBv) \"\\elements\" is missing from input file");
   readSignificantLine(current);
@@ -145,7 +141,7 @@ void readJob() {
     out->write(current.view());
     out->writeLine("}. Constraints:");
   }
-  checkElements(current);
+  checkAndStoreElements(current);
 
   // Kept as it is: this message shares its code with the one for a missing
   // "\elements"; users' files and scripts see these bytes.
@@ -166,7 +162,7 @@ void readJob() {
   printLinesAreData = false;
 }
 
-bool jobsEnd() {
+bool readEndOfJobs() {
   readSignificantLine(current);
   return current.contains("\\enddata");
 }

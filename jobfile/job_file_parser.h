@@ -12,7 +12,7 @@
 //
 // The parser keeps the current line (the last line read, or what a step has
 // left of it) between the calls, which the job processor makes in this
-// order: readHeader(), findFirstJob(), then readJob() and jobsEnd() for
+// order: readHeader(), findFirstJob(), then readJob() and readEndOfJobs() for
 // every job. Every fault in the data ends the run through the data error
 // stop; these functions return only on good data.
 #ifndef TALLYRA_JOBFILE_JOB_FILE_PARSER_H_
@@ -35,9 +35,10 @@ void findFirstJob();
 // the job should begin.
 void readJob();
 
-// Reads the significant line after a job; true when it holds "\enddata",
-// which ends the jobs. Otherwise the search for the next job starts there.
-bool jobsEnd();
+// Reads the significant line after a job into the current line; true when
+// it holds "\enddata", which ends the jobs. Otherwise the search for the
+// next job starts there.
+bool readEndOfJobs();
 
 }  // namespace tallyra
 

@@ -2,7 +2,7 @@
 
 #include "run/channels.h"
 #include "run/data_error_stop.h"
-#include "run/job_model.h"
+#include "run/run_state.h"
 
 namespace tallyra {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "run/channels.h"
-#include "run/job_model.h"
+#include "run/run_state.h"
 #include "tests/fake_platform.h"
 
 namespace tallyra {
@@ -72,7 +72,7 @@ TEST(ReadSignificantLine, PrintLinesGoToBothChannelsUnchanged) {
   readSignificantLine(line);
   EXPECT_EQ(line, "data");
   EXPECT_EQ(fake.screen, " Job 1: the cyclic group, % kept\r\nxy\r\n");
-  resultFile.flush();
+  resultFile.showNow();
   EXPECT_EQ(fake.resultText(), " Job 1: the cyclic group, % kept\r\nxy\r\n");
 }
 

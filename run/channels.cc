@@ -23,7 +23,7 @@ void OutputChannel::attach(FileHandle file) {
   used_ = 0;
 }
 
-bool OutputChannel::handOver() {
+bool OutputChannel::tryWriteOut() {
   if (used_ == 0) return true;
   size_t n = used_;
   used_ = 0;
@@ -59,7 +59,7 @@ void OutputChannel::writeNumber(int64_t n) {
 }
 
 void OutputChannel::writeOut() {
-  if (!handOver()) runtimeErrorStop(RuntimeError::kDiskFull);
+  if (!tryWriteOut()) runtimeErrorStop(RuntimeError::kDiskFull);
 }
 
 void OutputChannel::close() {
@@ -70,8 +70,8 @@ void OutputChannel::close() {
   if (!platform().closeFile(file)) runtimeErrorStop(RuntimeError::kDiskFull);
 }
 
-void OutputChannel::flushQuietly() {
-  if (isOpen()) handOver();
+void OutputChannel::writeOutIgnoringFailure() {
+  if (isOpen()) tryWriteOut();
   used_ = 0;
 }
 

@@ -1,9 +1,9 @@
 // The four text channels of a run: Screen, Keyboard, JobFile, ResultFile.
 //
 // Output lines end with CR LF on every platform. Output is buffered;
-// flush() makes what was written show at once where someone may watch it:
-// on Screen when it is a console or terminal (which also shows every line
-// as soon as it ends), and on ResultFile always. Screen on a file or pipe
+// showNow() makes what was written show at once where someone may watch
+// it: on Screen when it is a console or terminal (which also shows every
+// line as soon as it ends), and on ResultFile always. Screen on a file or pipe
 // is written out in blocks instead, and always before Keyboard is read and
 // before the run ends, so the bytes are the same either way. Input is read
 // as bytes; a physical line ends at LF, CR or CR LF. Every failed operation
@@ -25,6 +25,8 @@ class OutputChannel {
  public:
   enum class Kind { kScreen, kFile };
   explicit OutputChannel(Kind kind) : kind_(kind) {}
+  OutputChannel(const OutputChannel&) = delete;
+  OutputChannel& operator=(const OutputChannel&) = delete;
 
   // Attaches an open file (ResultFile only); the channel takes ownership.
   void attach(FileHandle file);
@@ -51,23 +53,25 @@ class OutputChannel {
     write(text);
     endLine();
   }
-  // Shows what was written at once where someone may watch it (see above).
-  void flush() {
+  // Shows what was written at once where someone may watch it (see above):
+  // writes it out unless this is a Screen that nobody watches.
+  void showNow() {
     if (kind_ == Kind::kFile || watched_) writeOut();
   }
-  // Hands everything buffered to the system now.
+  // Hands everything buffered to the system now, whoever watches.
   void writeOut();
   // Writes out what is buffered and closes the file (ResultFile only).
   void close();
   // For the runtime error stop: writes out what it can, reporting nothing.
-  void flushQuietly();
+  void writeOutIgnoringFailure();
   // Drops the buffer and forgets the file without touching it (tests).
   void reset();
 
  private:
   static constexpr size_t kBufferSize = size_t{64} * 1024;
   void writeLong(std::string_view text);
-  bool handOver();
+  // Hands the buffer to the system; false when that fails.
+  bool tryWriteOut();
 
   Kind kind_;
   bool watched_ = true;
@@ -80,6 +84,8 @@ class InputChannel {
  public:
   enum class Kind { kKeyboard, kFile };
   explicit InputChannel(Kind kind) : kind_(kind) {}
+  InputChannel(const InputChannel&) = delete;
+  InputChannel& operator=(const InputChannel&) = delete;
 
   // Attaches an open file (JobFile only); the channel takes ownership.
   void attach(FileHandle file);

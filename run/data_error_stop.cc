@@ -1,7 +1,7 @@
 #include "run/data_error_stop.h"
 
-#include "platform/platform.h"
 #include "run/channels.h"
+#include "run/run_end.h"
 #include "run/text_line.h"
 
 namespace tallyra {
@@ -11,11 +11,14 @@ void dataErrorStop(std::string_view message) {
   screen.writeLine("Error in data; possibly/appeared at: ");
   screen.writeLine(message);
   screen.writeLine("  Press <enter> to quit");
-  TextLine ignored;
-  keyboard.readLine(ignored);
-  jobFile.close();
-  resultFile.close();
-  endProcess(0);
+  endRunAfterEnter(1);
+}
+
+void dataErrorStop(std::string_view prefix, std::string_view text, std::string_view suffix) {
+  TextLine message(prefix);
+  message.append(text);
+  message.append(suffix);
+  dataErrorStop(message.view());
 }
 
 }  // namespace tallyra

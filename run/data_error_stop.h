@@ -15,6 +15,11 @@ namespace tallyra {
 // characters first.
 [[noreturn]] void dataErrorStop(std::string_view message);
 
+// Stops with the message composed of `prefix`, `text` and `suffix`, cut to
+// one text line of 255 characters.
+[[noreturn]] void dataErrorStop(std::string_view prefix, std::string_view text,
+                                std::string_view suffix);
+
 }  // namespace tallyra
 
 #endif  // TALLYRA_RUN_DATA_ERROR_STOP_H_

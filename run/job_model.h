@@ -1,4 +1,6 @@
-// The run's state: process-wide variables that live from start to exit.
+// The job data model: the run's settings, one job and its constraint table,
+// in fixed capacities. The process-wide variables of these types are in
+// run_state.h.
 //
 // Nothing here is allocated per job. A new job overwrites the fields of the
 // previous one; the constraint table is not cleared between jobs, so only
@@ -8,7 +10,6 @@
 
 #include <cstdint>
 
-#include "platform/platform.h"
 #include "run/text_line.h"
 
 namespace tallyra {
@@ -46,22 +47,6 @@ struct JobRecord {
   // constraintTable[i - 1] is constraint number i, i = 1..constraintCount.
   Constraint constraintTable[kMaxConstraints];
 };
-
-extern RunOptions runOptions;
-extern JobRecord job;
-extern TextLine inputFileName;
-extern TextLine resultFileName;
-// True only while a job's constraint lines are read: a print line ("\P") is
-// then handed on like a data line (and rejected there) instead of printed.
-extern bool printLinesAreData;
-// Blanks that the latest trimBlanks() removed from the front of its line.
-extern int32_t leadingBlanksRemoved;
-extern TimeOfDay startTime;
-extern TimeOfDay endTime;
-
-// Puts every variable above back to its state at process start (for tests
-// and for running many inputs in one process).
-void resetRunState();
 
 }  // namespace tallyra
 

@@ -31,8 +31,8 @@ const char* runtimeErrorMessage(RuntimeError error) {
 
 void runtimeErrorStop(RuntimeError error) {
   // Quiet flushes: a failing write here must not come back to this stop.
-  screen.flushQuietly();
-  resultFile.flushQuietly();
+  screen.writeOutIgnoringFailure();
+  resultFile.writeOutIgnoringFailure();
   unsigned address = static_cast<unsigned>(error);
   char text[160];
   int n = std::snprintf(text, sizeof text,

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "run/channels.h"
-#include "run/job_model.h"
+#include "run/run_state.h"
 
 namespace tallyra {
 

@@ -1,7 +1,7 @@
-#include "frontend/result_lines.h"
+#include "frontend/report.h"
 
 #include "frontend/program_texts.h"
-#include "run/job_model.h"
+#include "run/run_state.h"
 
 namespace tallyra {
 
@@ -130,7 +130,7 @@ void writeReportHeader() {
 void writeConstraintListing() {
   for (OutputChannel* out : {&screen, &resultFile}) {
     out->write("The list of all constraints:  ");
-    out->flush();
+    out->showNow();
   }
   for (int i = 1; i <= job.constraintCount; ++i) {
     const Constraint& c = job.constraintTable[i - 1];
@@ -139,7 +139,7 @@ void writeConstraintListing() {
                     job.elementSymbols.at(c.result), ' '};
     for (OutputChannel* out : {&screen, &resultFile}) {
       out->write(std::string_view(text, sizeof text));
-      out->flush();
+      out->showNow();
     }
   }
   screen.writeLine(" .");

@@ -1,4 +1,4 @@
-#include "frontend/result_lines.h"
+#include "frontend/report.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 
 #include "run/channels.h"
-#include "run/job_model.h"
+#include "run/run_state.h"
 #include "tests/fake_platform.h"
 
 namespace tallyra {

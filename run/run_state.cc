@@ -1,4 +1,4 @@
-#include "run/job_model.h"
+#include "run/run_state.h"
 
 namespace tallyra {
 

@@ -1,4 +1,4 @@
-// The lines of the run's report that the job processor and the program
+// The run's report, every line of it that the job processor and the program
 // body write: the report header, a job's constraint listing and result
 // lines, the end of the run. Numbers are written in decimal without leading
 // zeros or blanks, clock fields included ("9:5:3.45").
@@ -8,8 +8,8 @@
 // ResultFile:  Result for A=<name>:  |Sub(A)| = <N>, whence
 //              sigma(A) = |Sub(A)|*2^(<k>-|A|) = <x, 16 decimals, width 21> .
 // where x = N * 2^(k - |A|).
-#ifndef TALLYRA_FRONTEND_RESULT_LINES_H_
-#define TALLYRA_FRONTEND_RESULT_LINES_H_
+#ifndef TALLYRA_FRONTEND_REPORT_H_
+#define TALLYRA_FRONTEND_REPORT_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -50,4 +50,4 @@ void writeClosingLines(int32_t elapsedMilliseconds);
 
 }  // namespace tallyra
 
-#endif  // TALLYRA_FRONTEND_RESULT_LINES_H_
+#endif  // TALLYRA_FRONTEND_REPORT_H_

@@ -8,7 +8,7 @@
 #   4. man finds the manual page and groff renders it without a warning,
 #   5. apt-get removes it again, leaving none of its files.
 # Needs root, or sudo; tallyra must not be installed before.
-#   usage: tests/deb_package_check.sh [PACKAGE_FOLDER]   (default build/release)
+#   usage: .ci/deb_package_check.sh [PACKAGE_FOLDER]   (default build/release)
 set -euo pipefail
 exec </dev/null
 

@@ -3,9 +3,9 @@
 #   1. installs the Debian packages it needs (when some are missing),
 #   2. cross-compiles tallyra.exe and packs the Windows zip,
 #   3. runs every end-to-end case against tallyra.exe under Wine,
-#   4. builds and tests the Linux program and packs the tar.gz and the
-#      Debian package,
-#   5. checks what the three packages hold.
+#   4. checks what the three packages hold: the zip made here, the tar.gz
+#      and the Debian package that `bash scripts/build-and-test.sh
+#      --packages` made in build/release/ before.
 # Reads no standard input; exits non-zero at the first failure.
 set -euo pipefail
 exec </dev/null
@@ -16,32 +16,13 @@ started=$SECONDS
 step() { printf '\n== %s (%ds)\n' "$1" $((SECONDS - started)); }
 
 step "packages"
-# dpkg-dev and file: CPack computes the Debian package's dependencies with
-# dpkg-shlibdeps.
-needed=(cmake make g++ libgtest-dev libgmock-dev time dpkg-dev file
-  g++-mingw-w64-x86-64 wine wine64)
-missing=()
-for p in "${needed[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]} > 0)); then
-  sudo=()
-  ((EUID == 0)) || sudo=(sudo -n)
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo[@]}" apt-get update -q
-  "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
-else
-  echo "all installed: ${needed[*]}"
-fi
+bash scripts/install-packages.sh windows
 
 step "Windows program and zip"
 cmake --workflow --preset windows
 
 step "end-to-end cases under Wine"
-tests/run_e2e_wine.sh
-
-step "Linux program, tests, tar.gz and Debian package"
-cmake --workflow --preset linux
+.ci/run_e2e_wine.sh
 
 step "package contents"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows/CMakeCache.txt)

@@ -8,7 +8,7 @@
 # The Debian part installs and removes the package with sudo, so run this
 # as root (with sudo installed) or as a user who may use sudo, on a machine
 # where tallyra is not installed.
-#   usage: tests/packages_doc_check.sh [PACKAGE_FOLDER]   (default build/release)
+#   usage: .ci/packages_doc_check.sh [PACKAGE_FOLDER]   (default build/release)
 set -euo pipefail
 exec </dev/null
 

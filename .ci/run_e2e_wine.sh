@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Runs the end-to-end cases against the Windows program under Wine.
 #
-#   tests/run_e2e_wine.sh [CASE_FOLDER...]
+#   .ci/run_e2e_wine.sh [CASE_FOLDER...]
 #
 # Without folders every case under tests/e2e/ runs; cases marked
 # "platforms: posix" are skipped by the runner. The program is
 # build/windows/tallyra.exe (cmake --workflow --preset windows), or the one
-# named by TALLYRA_EXE. The runner itself is built natively with the release
-# preset. Wine runs headless in a throw-away prefix that is removed, with its
+# named by TALLYRA_EXE. The runner is the native one of the release build
+# (build/release/tests/e2e_runner). Wine runs headless in a throw-away prefix that is removed, with its
 # wineserver, when the script ends. Exits non-zero when any case fails.
 set -euo pipefail
 
@@ -20,10 +20,11 @@ if [[ ! -f $exe ]]; then
 fi
 command -v wine >/dev/null || { echo "run_e2e_wine: wine is not installed" >&2; exit 2; }
 
-cd "$root"
-cmake --preset release >/dev/null
-cmake --build --preset release --target e2e_runner >/dev/null
 runner=$root/build/release/tests/e2e_runner
+if [[ ! -x $runner ]]; then
+  echo "run_e2e_wine: $runner is missing; build it with: cmake --workflow --preset release" >&2
+  exit 2
+fi
 
 if (($# > 0)); then
   cases=("$@")

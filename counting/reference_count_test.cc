@@ -82,9 +82,9 @@ TEST(IsClosed, ConflictingResultsAreBothEnforced) {
   EXPECT_EQ(fastCount(), 13);
 }
 
-TEST(IsClosed, StopsAtTheFirstViolatedConstraintInTableOrder) {
+TEST(IsClosed, IgnoresTableEntriesBeyondTheConstraintCount) {
   // Only constraints up to constraintCount belong to the job: a stale entry
-  // beyond it must be ignored.
+  // beyond it (here one that would exclude {b}) must be ignored.
   setJob(2, {{1, 1, 2}});
   job.constraintTable[1] = Constraint{2, 2, 1, 1};
   EXPECT_EQ(countByEnumeration(), 3);

@@ -17,8 +17,6 @@ namespace {
 // Runs writeResultLines for a job and answers (screen, result file).
 std::pair<std::string, std::string> resultLines(const char* name, int size, int k, int32_t count) {
   FakePlatform fake;
-  fake.files["r.txt"];
-  fake.files.erase("r.txt");
   FileHandle h;
   fake.createNew("r.txt", &h);
   resultFile.attach(h);

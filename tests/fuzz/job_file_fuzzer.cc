@@ -7,6 +7,7 @@
 // error stop (217), each with its own last screen line. The fuzz build
 // also counts every job of at most 16 elements a second time, by the plain
 // enumeration, and aborts on a difference (frontend/job_processor.cc).
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -21,6 +22,32 @@ bool endsWith(const std::string& text, const std::string& tail) {
          text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+bool isHexDigits(const std::string& text, size_t from, size_t count) {
+  if (from + count > text.size()) return false;
+  for (size_t i = from; i < from + count; ++i)
+    if (std::isxdigit(static_cast<unsigned char>(text[i])) == 0) return false;
+  return true;
+}
+
+// Whether the screen ends with a runtime error report: "An unhandled
+// exception occurred at 0x<8 hex digits> :", the message, "  0x<8 hex
+// digits>" and an empty line. A print line may show the report's first
+// words earlier on; only a report at the very end counts.
+bool endsWithRuntimeErrorReport(const std::string& screen) {
+  const std::string start = "An unhandled exception occurred at 0x";
+  size_t at = screen.rfind(start);
+  if (at == std::string::npos) return false;
+  size_t pos = at + start.size();
+  if (!isHexDigits(screen, pos, 8) || screen.compare(pos + 8, 4, " :\r\n") != 0) return false;
+  pos += 12;
+  size_t messageEnd = screen.find("\r\n", pos);
+  if (messageEnd == std::string::npos || messageEnd == pos) return false;
+  if (screen.find('\n', pos) < messageEnd) return false;  // one line
+  pos = messageEnd + 2;
+  if (screen.compare(pos, 4, "  0x") != 0 || !isHexDigits(screen, pos + 4, 8)) return false;
+  return screen.size() == pos + 12 + 4 && endsWith(screen, "\r\n\r\n");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -31,8 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int status = fake.run([] { tallyra::runProgram(); });
   bool complete = endsWith(fake.screen, "Hit <enter> twice to abandon!\r\n");
   bool dataError = endsWith(fake.screen, "  Press <enter> to quit\r\n");
-  bool runtimeError =
-      fake.screen.find("An unhandled exception occurred at 0x") != std::string::npos;
+  bool runtimeError = endsWithRuntimeErrorReport(fake.screen);
   if (status == 0 && (complete || dataError)) return 0;
   if (status == 217 && runtimeError) return 0;
   std::abort();  // a run that ended in no known way

@@ -18,15 +18,19 @@ if [[ ! -x $program ]]; then
   exit 1
 fi
 
+# GAP's temporary directories go into a folder of the check's own, removed
+# at the end, also when GAP quits early and leaves them.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export TMPDIR=$work
+
 # --quitonbreak: an unexpected error ends GAP with a non-zero status
 # instead of waiting in a break loop. The test ends by printing its
 # summary line; a file whose reading was cut short does not.
-log=$(mktemp)
-trap 'rm -f "$log"' EXIT
 status=0
 gap -q --quitonbreak -c "TallyraProgram := \"$program\";" tests/gap/tallyra_test.g \
-  </dev/null 2>&1 | tee "$log" || status=$?
-if ((status != 0)) || ! grep -q '^tallyra.g: all [0-9]* checks passed$' "$log"; then
+  </dev/null 2>&1 | tee "$work/log" || status=$?
+if ((status != 0)) || ! grep -q '^tallyra.g: all [0-9]* checks passed$' "$work/log"; then
   echo "the GAP check failed (exit status $status)" >&2
   exit 1
 fi

@@ -44,8 +44,8 @@
 ##  128 to 255; for a GAP magma they are numbered as in AsSSortedList(A),
 ##  as MultiplicationTable(A) numbers them.  Each operation has a symbol
 ##  of its own (*, +, -, ?, ... in the order of the operations); a unary
-##  operation f is written as the constraints x#x=f(x), which the program
-##  reads as "x in S implies f(x) in S".  Table entries 0 give no
+##  operation f with the symbol ? is written as the constraints x?x=f(x),
+##  which the program reads as "x in S implies f(x) in S".  Table entries 0 give no
 ##  constraint.  How many elements and constraints a job may have is the
 ##  program's to decide; its message says so.
 ##

@@ -6,7 +6,9 @@
 #      file, writes the screen and the result file recorded in the
 #      end-to-end case sample_job_file (clock digits masked),
 #   4. man finds the manual page and groff renders it without a warning,
-#   5. apt-get removes it again, leaving none of its files.
+#   5. where GAP is installed, the installed GAP file counts with the
+#      installed program, found on the PATH as a user finds it,
+#   6. apt-get removes it again, leaving none of its files.
 # Needs root, or sudo; tallyra must not be installed before.
 #   usage: .ci/deb_package_check.sh [PACKAGE_FOLDER]   (default build/release)
 set -euo pipefail
@@ -69,10 +71,20 @@ warnings=$(zcat "$page" | groff -man -ww -z 2>&1) || fail "groff failed"
 man tallyra >"$work/man.txt" || fail "man tallyra failed"
 grep -q 'EXIT STATUS' "$work/man.txt" || fail "man tallyra shows no EXIT STATUS section"
 
+if command -v gap >/dev/null; then
+  echo "== GAP: the installed tallyra.g and the program on the PATH"
+  # S4 has 30 subgroups: 31 subuniverses with the empty set.
+  count=$(cd "$work" && gap -q --quitonbreak \
+    -c 'Read("/usr/share/tallyra/gap/tallyra.g"); Print(TallyraCount(SymmetricGroup(4)), "\n");' \
+    </dev/null) || fail "GAP failed"
+  echo "TallyraCount(SymmetricGroup(4)) = $count"
+  [[ $count == 31 ]] || fail "TallyraCount(SymmetricGroup(4)) gives $count, not 31"
+fi
+
 echo "== remove"
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q tallyra
 ! installed || fail "still installed"
-for f in /usr/bin/tallyra /usr/share/man/man1/tallyra.1.gz /usr/share/doc/tallyra; do
+for f in /usr/bin/tallyra /usr/share/man/man1/tallyra.1.gz /usr/share/doc/tallyra /usr/share/tallyra; do
   [[ ! -e $f ]] || fail "$f is left"
 done
 

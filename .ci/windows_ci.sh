@@ -51,6 +51,9 @@ for doc in README.md Tallyra-SampleData.txt packages.md; do
   expect "$tgzList" "Tallyra-$version-Linux/share/doc/tallyra/$doc"
   expect "$debList" "./usr/share/doc/tallyra/$doc"
 done
+expect "$zipList" "Tallyra-$version-win64/gap/tallyra.g"
+expect "$tgzList" "Tallyra-$version-Linux/share/tallyra/gap/tallyra.g"
+expect "$debList" "./usr/share/tallyra/gap/tallyra.g"
 expect "$tgzList" "Tallyra-$version-Linux/share/doc/tallyra/copyright"
 expect "$debList" "./usr/share/doc/tallyra/copyright"
 

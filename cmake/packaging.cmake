@@ -2,22 +2,27 @@
 # CMakeLists.txt after the program's targets.
 #
 # Windows (zip): everything in one folder, so that a job file can be
-# dropped onto tallyra.exe beside the sample. Elsewhere the usual places
-# under the prefix: bin/tallyra, share/man/man1/tallyra.1.gz and
-# share/doc/tallyra/. The tar.gz holds them under its top folder, the
-# Debian package under /usr.
+# dropped onto tallyra.exe beside the sample, and the GAP file in its gap/
+# subfolder. Elsewhere the usual places under the prefix: bin/tallyra,
+# share/man/man1/tallyra.1.gz, share/doc/tallyra/ and
+# share/tallyra/gap/tallyra.g. The tar.gz holds them under its top folder,
+# the Debian package under /usr.
 include(GNUInstallDirs)
 if(WIN32)
   set(TALLYRA_BIN_DIR .)
   set(TALLYRA_DOC_DIR .)
+  set(TALLYRA_GAP_DIR gap)
 else()
   set(TALLYRA_BIN_DIR ${CMAKE_INSTALL_BINDIR})
   set(TALLYRA_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/tallyra)
+  set(TALLYRA_GAP_DIR ${CMAKE_INSTALL_DATAROOTDIR}/tallyra/gap)
 endif()
 install(TARGETS tallyra RUNTIME DESTINATION ${TALLYRA_BIN_DIR})
 install(FILES Tallyra-SampleData.txt docs/packages.md DESTINATION ${TALLYRA_DOC_DIR})
 # The source README is for developers; the packages get the users' one.
 install(FILES docs/user-readme.md DESTINATION ${TALLYRA_DOC_DIR} RENAME README.md)
+# Counting from GAP: Read("<folder>/tallyra.g");
+install(FILES gap/tallyra.g DESTINATION ${TALLYRA_GAP_DIR})
 
 if(NOT WIN32)
   # The manual page, with the version put in, compressed as Debian wants it.

@@ -113,7 +113,7 @@ const ChooseBranch chooseBranch = branchRuleForThisProcessor();
 // given the closed set I: the union of forced[x][y] over y in I and y = x.
 // Only the entries of the elements a call works on are meaningful.
 
-int64_t SubuniverseEngine::count(int size, const Constraint* constraints, int constraintCount) {
+SubsetCount SubuniverseEngine::count(int size, const Constraint* constraints, int constraintCount) {
   if (size < 1 || size > kMaxElements) return 0;
   buildClosureRules(size, constraints, constraintCount, rules_);
   cache_.startJob(size);

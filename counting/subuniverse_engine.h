@@ -36,7 +36,7 @@ class SubuniverseEngine {
   // size is 1..30 (any other size gives 0); every position in the
   // constraints is 1..size; the answer is at most 2^30. The search recurses
   // at most about 60 frames deep.
-  int64_t count(int size, const Constraint* constraints, int constraintCount);
+  SubsetCount count(int size, const Constraint* constraints, int constraintCount);
 
   // The search nodes of the latest count: the components it counted by
   // branching, not found in the cache.

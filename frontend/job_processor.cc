@@ -27,10 +27,11 @@ SubuniverseEngine engine;
 
 // Counts the subuniverses of the current job and writes its result lines.
 void countAndReportSubuniverses() {
-  int64_t n = engine.count(job.size, job.constraintTable, job.constraintCount);
+  SubsetCount n = engine.count(job.size, job.constraintTable, job.constraintCount);
 #if defined(TALLYRA_CHECK_COUNTS)
   if (job.size >= 1 && job.size <= 16 &&
-      n != countByEnumeration(job.size, job.constraintTable, job.constraintCount))
+      n != static_cast<SubsetCount>(
+               countByEnumeration(job.size, job.constraintTable, job.constraintCount)))
     std::abort();
 #endif
   if (n > INT32_MAX) runtimeErrorStop(RuntimeError::kArithmeticOverflow);

@@ -17,6 +17,10 @@ namespace tallyra {
 constexpr int kMaxElements = 30;       // symbols kept of an elements line
 constexpr int kMaxConstraints = 4096;  // constraints of one job
 
+// A number of subsets of a job's elements, 0..2^64: one bit wider than 64,
+// since a job of 64 elements without constraints has 2^64 subuniverses.
+__extension__ typedef unsigned __int128 SubsetCount;
+
 // The element symbols of a job: one character per element; an element's
 // identity is its 1-based position here.
 using ElementSymbols = FixedText<kMaxElements>;

@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -11,11 +12,26 @@
 namespace tallyra {
 namespace {
 
+// Whether a failed call is worth trying again: it was interrupted, or `fd`
+// is non-blocking and was not ready (a process that started us may have
+// left a pipe or terminal so), in which case this waits until it is. Only
+// what then fails is a failure.
+bool tryAgain(int fd, short events) {
+  if (errno == EINTR) return true;
+  if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+  struct pollfd ready = {fd, events, 0};
+  // Ready or not, the next call says what the channel is up to.
+  while (::poll(&ready, 1, -1) < 0) {
+    if (errno != EINTR) return false;
+  }
+  return true;
+}
+
 bool writeAll(int fd, const char* data, size_t size) {
   while (size > 0) {
     ssize_t n = ::write(fd, data, size);
     if (n < 0) {
-      if (errno == EINTR) continue;
+      if (tryAgain(fd, POLLOUT)) continue;
       return false;
     }
     if (n == 0) return false;
@@ -28,7 +44,7 @@ bool writeAll(int fd, const char* data, size_t size) {
 long readSome(int fd, char* buffer, size_t capacity) {
   for (;;) {
     ssize_t n = ::read(fd, buffer, capacity);
-    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && tryAgain(fd, POLLIN)) continue;
     return n < 0 ? -1 : static_cast<long>(n);
   }
 }

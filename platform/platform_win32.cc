@@ -15,11 +15,29 @@ constexpr DWORD kMaxWriteChunk = 16 * 1024;
 constexpr DWORD kMaxKeyboardChunk = 16 * 1024;
 constexpr DWORD kMaxReadChunk = 1 << 30;
 
+// A pipe that the process which started us left in non-blocking mode
+// (PIPE_NOWAIT) answers at once: a write finding no room takes no byte, a
+// read finding nothing fails with ERROR_NO_DATA. Such a pipe is not broken:
+// it is tried again after a short pause (no call waits until an anonymous
+// pipe is ready) until it takes or gives bytes.
+bool isNoWaitPipe(HANDLE handle) {
+  DWORD state = 0;
+  return ::GetFileType(handle) == FILE_TYPE_PIPE &&
+         ::GetNamedPipeHandleStateA(handle, &state, nullptr, nullptr, nullptr, nullptr, 0) &&
+         (state & PIPE_NOWAIT) != 0;
+}
+constexpr DWORD kNoWaitPauseMs = 1;
+
 bool writeAll(HANDLE handle, const char* data, size_t size) {
   while (size > 0) {
     DWORD chunk = size > kMaxWriteChunk ? kMaxWriteChunk : static_cast<DWORD>(size);
     DWORD written = 0;
-    if (!::WriteFile(handle, data, chunk, &written, nullptr) || written == 0) return false;
+    if (!::WriteFile(handle, data, chunk, &written, nullptr)) return false;
+    if (written == 0) {
+      if (!isNoWaitPipe(handle)) return false;
+      ::Sleep(kNoWaitPauseMs);
+      continue;
+    }
     data += written;
     size -= written;
   }
@@ -30,11 +48,18 @@ bool writeAll(HANDLE handle, const char* data, size_t size) {
 // ordinary end of input; anything else is a failed read.
 long readSome(HANDLE handle, char* buffer, size_t capacity) {
   DWORD wanted = capacity > kMaxReadChunk ? kMaxReadChunk : static_cast<DWORD>(capacity);
-  DWORD got = 0;
-  if (::ReadFile(handle, buffer, wanted, &got, nullptr)) return static_cast<long>(got);
-  DWORD error = ::GetLastError();
-  if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return 0;
-  return -1;
+  for (;;) {
+    DWORD got = 0;
+    if (::ReadFile(handle, buffer, wanted, &got, nullptr)) return static_cast<long>(got);
+    DWORD error = ::GetLastError();
+    if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return 0;
+    if (error == ERROR_NO_DATA && isNoWaitPipe(handle)) {
+      ::Sleep(kNoWaitPauseMs);
+      continue;
+    }
+    ::SetLastError(error);
+    return -1;
+  }
 }
 
 // Only disk files that are not directories, and pipes, hold a job file; a

@@ -331,8 +331,10 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
   std::string limits;
   if (limited) limits += "ulimit -f " + keys["file-size-limit"] + " && ";
   if (keys.count("open-files-limit")) limits += "ulimit -n " + keys["open-files-limit"] + " && ";
-  std::string command = "cd " + quote(work.string()) + " && " + limits + "timeout 120 " + prefix +
-                        " " + quote(program) + " " + keys["args"] + " " + input + " " + output;
+  // The channels are set up before the limits, which the shell's own
+  // redirections might not get by.
+  std::string command = "cd " + quote(work.string()) + " && (" + limits + "timeout 120 " + prefix +
+                        " " + quote(program) + " " + keys["args"] + ") " + input + " " + output;
   int raw;
   std::string feedReport;
   if (piped) {
@@ -399,6 +401,10 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
 int main(int argc, char** argv) {
   // Feeding a program that has already ended must not end the runner.
   ::signal(SIGPIPE, SIG_IGN);
+  // A case starts with the three standard channels only, whatever this
+  // runner was given (CTest leaves descriptors open), so that a limit on
+  // open files means the same everywhere.
+  for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
   std::string program, prefix, platform = "posix";
   int failed = 0, passed = 0;
   for (int i = 1; i < argc; ++i) {

@@ -7,6 +7,14 @@ namespace {
 Platform* current = nullptr;
 }  // namespace
 
+void Platform::setFailureCause(const char* text) {
+  size_t n = 0;
+  for (; text != nullptr && text[n] != '\0' && n + 1 < kFailureCauseCapacity; ++n)
+    failureCause_[n] = text[n] == '\r' || text[n] == '\n' ? ' ' : text[n];
+  while (n > 0 && failureCause_[n - 1] == ' ') --n;
+  failureCause_[n] = '\0';
+}
+
 Platform& platform() { return *current; }
 void setPlatform(Platform* p) { current = p; }
 

@@ -35,7 +35,8 @@ constexpr long kKeyboardClosed = -2;
 enum class CreateOutcome {
   kCreated,        // a new, empty file now exists and is open for writing
   kAlreadyExists,  // something of that name exists; it was left untouched
-  kDenied,         // the file could not be created for any other reason
+  kDenied,         // no permission to create it
+  kFailed,         // it could not be created for another reason: see failureCause()
 };
 
 class Platform {
@@ -82,6 +83,22 @@ class Platform {
   // Ends the process with `status`. Test and fuzzing doubles may throw
   // ProcessEnded instead, so that a stop can be observed.
   [[noreturn]] virtual void endProcess(int status) = 0;
+
+  // Why the last openForReading() or createNew() failed, in the system's
+  // own words on one line ("Too many open files"); empty after a success,
+  // and after an open that failed for what the name is: nothing there, no
+  // permission, a directory or a device. Each of those calls sets it.
+  const char* failureCause() const { return failureCause_; }
+
+ protected:
+  // For implementations: `text` (at most its first kFailureCauseCapacity-1
+  // bytes, line ends as blanks, without trailing blanks) becomes the cause;
+  // nullptr clears it.
+  void setFailureCause(const char* text);
+
+ private:
+  static constexpr size_t kFailureCauseCapacity = 120;
+  char failureCause_[kFailureCauseCapacity] = {};
 };
 
 // What a double's endProcess() throws.

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <time.h>
@@ -56,9 +57,44 @@ long readSome(int fd, char* buffer, size_t capacity) {
 int aboveStandardChannels(int fd) {
   if (fd < 0 || fd > STDERR_FILENO) return fd;
   int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+  int error = errno;
   ::close(fd);
+  errno = error;
   return moved;
 }
+
+// Whether an open's error says what the name is (nothing there, no
+// permission, nothing that can be read) rather than that the system failed.
+bool isAboutTheName(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case EACCES:
+    case EPERM:
+    case ELOOP:
+    case ENAMETOOLONG:
+    case EISDIR:
+    case ENXIO:
+    case ENODEV:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The system's description of an error number (either form of strerror_r).
+class ErrorText {
+ public:
+  explicit ErrorText(int error) : text_(pick(::strerror_r(error, buffer_, sizeof buffer_))) {}
+  const char* text() const { return text_; }
+
+ private:
+  const char* pick(int result) const { return result == 0 ? buffer_ : "Unknown error"; }
+  static const char* pick(const char* result) { return result; }
+
+  char buffer_[128] = {};
+  const char* text_;
+};
 
 }  // namespace
 
@@ -83,23 +119,24 @@ long PosixPlatform::readKeyboard(char* buffer, size_t capacity) {
 }
 
 FileHandle PosixPlatform::openForReading(const char* name) {
+  setFailureCause(nullptr);
   int fd = aboveStandardChannels(::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd < 0) return kNoFile;
+  auto fail = [this, &fd](int error) {
+    if (fd >= 0) ::close(fd);
+    if (error != 0 && !isAboutTheName(error)) setFailureCause(ErrorText(error).text());
+    return kNoFile;
+  };
+  if (fd < 0) return fail(errno);
   struct stat st;
+  if (::fstat(fd, &st) != 0) return fail(errno);
   // Only regular files and pipes hold a job file; a directory or a device
   // (whose reads may fail or never end) counts as a name that cannot be
   // opened.
-  if (::fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode))) {
-    ::close(fd);
-    return kNoFile;
-  }
+  if (!(S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode))) return fail(0);
   // Opened without blocking so that a pipe with no writer cannot hang the
   // open; reads block as usual.
   int flags = ::fcntl(fd, F_GETFL);
-  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
-    ::close(fd);
-    return kNoFile;
-  }
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) return fail(errno);
   return fd;
 }
 
@@ -112,18 +149,20 @@ bool PosixPlatform::nameExists(const char* name) {
 }
 
 CreateOutcome PosixPlatform::createNew(const char* name, FileHandle* file) {
+  setFailureCause(nullptr);
   int fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) {
+  if (fd < 0 && errno == EEXIST) {
     *file = kNoFile;
-    return errno == EEXIST ? CreateOutcome::kAlreadyExists : CreateOutcome::kDenied;
+    return CreateOutcome::kAlreadyExists;
   }
+  // Created but not kept open above the standard channels, the empty file
+  // stays, and counts as taken by anyone who looks later; this run cannot
+  // write its results.
   *file = aboveStandardChannels(fd);
-  if (*file == kNoFile) {
-    // Created but not kept open: the empty file stays, and counts as taken
-    // by anyone who looks later; this run cannot write its results.
-    return CreateOutcome::kDenied;
-  }
-  return CreateOutcome::kCreated;
+  if (*file != kNoFile) return CreateOutcome::kCreated;
+  if (errno == EACCES || errno == EPERM) return CreateOutcome::kDenied;
+  setFailureCause(ErrorText(errno).text());
+  return CreateOutcome::kFailed;
 }
 
 long PosixPlatform::readFile(FileHandle file, char* buffer, size_t capacity) {

@@ -5,6 +5,8 @@
 #endif
 #include <windows.h>
 
+#include <cstdio>
+
 namespace tallyra {
 namespace {
 
@@ -79,6 +81,45 @@ bool holdsJobData(HANDLE handle) {
   }
 }
 
+// Whether an open's error says what the name is (nothing there, no
+// permission, not a name at all) rather than that the system failed.
+bool isAboutTheName(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_ACCESS_DENIED:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_DIRECTORY:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The system's description of an error code, in English where the system
+// has it, as the program's other messages are.
+class ErrorText {
+ public:
+  explicit ErrorText(DWORD error) {
+    constexpr DWORD kFlags =
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK;
+    if (::FormatMessageA(kFlags, nullptr, error, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                         buffer_, sizeof buffer_, nullptr) == 0 &&
+        ::FormatMessageA(kFlags, nullptr, error, 0, buffer_, sizeof buffer_, nullptr) == 0) {
+      std::snprintf(buffer_, sizeof buffer_, "System error %lu", static_cast<unsigned long>(error));
+    }
+  }
+  const char* text() const { return buffer_; }
+
+ private:
+  char buffer_[256] = {};
+};
+
 }  // namespace
 
 Win32Platform::Win32Platform(int argc, char** argv) : argc_(argc), argv_(argv) {
@@ -125,15 +166,22 @@ long Win32Platform::readKeyboard(char* buffer, size_t capacity) {
 }
 
 FileHandle Win32Platform::openForReading(const char* name) {
+  setFailureCause(nullptr);
   HANDLE handle =
       ::CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return kNoFile;
+  if (handle == INVALID_HANDLE_VALUE) {
+    DWORD error = ::GetLastError();
+    if (!isAboutTheName(error)) setFailureCause(ErrorText(error).text());
+    return kNoFile;
+  }
   if (!holdsJobData(handle)) {
     ::CloseHandle(handle);
     return kNoFile;
   }
-  return keep(handle);
+  FileHandle file = keep(handle);
+  if (file == kNoFile) setFailureCause(ErrorText(ERROR_TOO_MANY_OPEN_FILES).text());
+  return file;
 }
 
 bool Win32Platform::nameExists(const char* name) {
@@ -156,17 +204,22 @@ bool Win32Platform::nameExists(const char* name) {
 }
 
 CreateOutcome Win32Platform::createNew(const char* name, FileHandle* file) {
+  setFailureCause(nullptr);
   *file = kNoFile;
   HANDLE handle = ::CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    DWORD error = ::GetLastError();
-    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS
-               ? CreateOutcome::kAlreadyExists
-               : CreateOutcome::kDenied;
+  DWORD error = ::GetLastError();
+  if (handle != INVALID_HANDLE_VALUE) {
+    *file = keep(handle);
+    if (*file != kNoFile) return CreateOutcome::kCreated;
+    // Created but not kept: the empty file stays, and counts as taken.
+    error = ERROR_TOO_MANY_OPEN_FILES;
   }
-  *file = keep(handle);
-  return *file == kNoFile ? CreateOutcome::kDenied : CreateOutcome::kCreated;
+  if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+    return CreateOutcome::kAlreadyExists;
+  if (error == ERROR_ACCESS_DENIED) return CreateOutcome::kDenied;
+  setFailureCause(ErrorText(error).text());
+  return CreateOutcome::kFailed;
 }
 
 long Win32Platform::readFile(FileHandle file, char* buffer, size_t capacity) {

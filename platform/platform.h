@@ -62,8 +62,11 @@ class Platform {
   // Files opened or created below never take the place of standard input,
   // output or error, even when the process was started with those closed.
   //
-  // Opens an existing regular file for reading; kNoFile when it cannot be
-  // opened, for whatever reason. Never stops the run.
+  // Opens an existing regular file or named pipe for reading; kNoFile when
+  // it cannot be opened, for whatever reason. Never stops the run. A named
+  // pipe is handed over once a writer has written to it or come and gone,
+  // so that a pipe whose writer starts later is not read as an empty file;
+  // the wait has no time limit (Ctrl-C ends the process).
   virtual FileHandle openForReading(const char* name) = 0;
   // True when the file system holds anything at all under `name` (a file of
   // any kind, a directory, a dangling link), readable or not.

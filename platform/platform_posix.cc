@@ -63,6 +63,19 @@ int aboveStandardChannels(int fd) {
   return moved;
 }
 
+// A named pipe opened without blocking reads as empty, at its end, until a
+// writer comes. Waits until a writer has written or has come and gone (poll
+// reports neither before), so that a writer that starts after us is read
+// whole. There is no time limit: Ctrl-C ends the process during the wait,
+// before anything has been shown as opened or any result file made.
+bool awaitWriter(int fd) {
+  struct pollfd ready = {fd, POLLIN, 0};
+  while (::poll(&ready, 1, -1) < 0) {
+    if (errno != EINTR) return false;
+  }
+  return true;
+}
+
 // Whether an open's error says what the name is (nothing there, no
 // permission, nothing that can be read) rather than that the system failed.
 bool isAboutTheName(int error) {
@@ -133,8 +146,9 @@ FileHandle PosixPlatform::openForReading(const char* name) {
   // (whose reads may fail or never end) counts as a name that cannot be
   // opened.
   if (!(S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode))) return fail(0);
-  // Opened without blocking so that a pipe with no writer cannot hang the
-  // open; reads block as usual.
+  if (S_ISFIFO(st.st_mode) && !awaitWriter(fd)) return fail(errno);
+  // Opened without blocking so that neither a device nor a pipe's wait for
+  // its writer can hang the open itself; reads block as usual.
   int flags = ::fcntl(fd, F_GETFL);
   if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) return fail(errno);
   return fd;

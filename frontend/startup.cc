@@ -41,8 +41,7 @@ void chooseJobFile() {
     if (!keyboard.readLine(inputFileName)) {
       // When the last name tried failed for a reason of the system's (too
       // many open files, say), that is what the user has to know.
-      if (*platform().failureCause() != '\0')
-        runtimeErrorStop(RuntimeError::kOpenFailed, platform().failureCause());
+      if (*failureCause() != '\0') runtimeErrorStop(RuntimeError::kOpenFailed, failureCause());
       runtimeErrorStop(RuntimeError::kReadPastEnd);
     }
     if (inputFileName == "help") printHelp();
@@ -77,7 +76,7 @@ void createResultFile() {
       case CreateOutcome::kDenied:
         runtimeErrorStop(RuntimeError::kAccessDenied);
       case CreateOutcome::kFailed:
-        runtimeErrorStop(RuntimeError::kCreateFailed, platform().failureCause());
+        runtimeErrorStop(RuntimeError::kCreateFailed, failureCause());
     }
   }
   TextLine message("Error: delete some of the ");

@@ -5,14 +5,17 @@
 namespace tallyra {
 namespace {
 Platform* current = nullptr;
+char cause[120] = {};
 }  // namespace
 
-void Platform::setFailureCause(const char* text) {
+const char* failureCause() { return cause; }
+
+void setFailureCause(const char* text) {
   size_t n = 0;
-  for (; text != nullptr && text[n] != '\0' && n + 1 < kFailureCauseCapacity; ++n)
-    failureCause_[n] = text[n] == '\r' || text[n] == '\n' ? ' ' : text[n];
-  while (n > 0 && failureCause_[n - 1] == ' ') --n;
-  failureCause_[n] = '\0';
+  for (; text != nullptr && text[n] != '\0' && n + 1 < sizeof cause; ++n)
+    cause[n] = text[n] == '\r' || text[n] == '\n' ? ' ' : text[n];
+  while (n > 0 && cause[n - 1] == ' ') --n;
+  cause[n] = '\0';
 }
 
 Platform& platform() { return *current; }

@@ -86,22 +86,6 @@ class Platform {
   // Ends the process with `status`. Test and fuzzing doubles may throw
   // ProcessEnded instead, so that a stop can be observed.
   [[noreturn]] virtual void endProcess(int status) = 0;
-
-  // Why the last openForReading() or createNew() failed, in the system's
-  // own words on one line ("Too many open files"); empty after a success,
-  // and after an open that failed for what the name is: nothing there, no
-  // permission, a directory or a device. Each of those calls sets it.
-  const char* failureCause() const { return failureCause_; }
-
- protected:
-  // For implementations: `text` (at most its first kFailureCauseCapacity-1
-  // bytes, line ends as blanks, without trailing blanks) becomes the cause;
-  // nullptr clears it.
-  void setFailureCause(const char* text);
-
- private:
-  static constexpr size_t kFailureCauseCapacity = 120;
-  char failureCause_[kFailureCauseCapacity] = {};
 };
 
 // What a double's endProcess() throws.
@@ -120,6 +104,15 @@ Platform* systemPlatform(int argc, char** argv);
 
 // Ends the process through the platform in use.
 [[noreturn]] void endProcess(int status);
+
+// Why the last openForReading() or createNew() failed, in the system's own
+// words on one line ("Too many open files"); empty after a success, and
+// after an open that failed for what the name is: nothing there, no
+// permission, a directory or a device. Each of those calls sets it.
+const char* failureCause();
+// For implementations: `text` (its first 119 bytes at most, line ends as
+// blanks, without trailing blanks) becomes the cause; nullptr clears it.
+void setFailureCause(const char* text);
 
 }  // namespace tallyra
 

@@ -134,7 +134,7 @@ long PosixPlatform::readKeyboard(char* buffer, size_t capacity) {
 FileHandle PosixPlatform::openForReading(const char* name) {
   setFailureCause(nullptr);
   int fd = aboveStandardChannels(::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  auto fail = [this, &fd](int error) {
+  auto fail = [&fd](int error) {
     if (fd >= 0) ::close(fd);
     if (error != 0 && !isAboutTheName(error)) setFailureCause(ErrorText(error).text());
     return kNoFile;

@@ -10,6 +10,7 @@ namespace tallyra {
 
 FakePlatform::FakePlatform() {
   setPlatform(this);
+  setFailureCause(nullptr);
   resetRunState();
   resetChannels();
 }

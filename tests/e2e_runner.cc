@@ -29,7 +29,8 @@
 //               (optional: a file of in/ that is put into the folder as a
 //               named pipe instead, which the runner opens and writes the
 //               file's bytes into only a while after the program started;
-//               the program must have waited for them)
+//               the program must have waited for them; they are written at
+//               once, so keep the file within the pipe's 64 KiB)
 //   stdin.txt   standard input (optional; empty when absent)
 //   in/         files put into a fresh temporary folder before the run
 //   screen.txt  the expected standard output
@@ -50,6 +51,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -182,7 +184,7 @@ struct Feed {
 
 using Clock = std::chrono::steady_clock;
 
-void pause(int milliseconds) {
+void sleepFor(int milliseconds) {
   struct timespec t = {0, milliseconds * 1000000L};
   ::nanosleep(&t, nullptr);
 }
@@ -231,7 +233,7 @@ int runThroughPipes(const std::string& command, const Feed& feed, std::string& s
   std::string line;
   bool typing = feed.typedLate && static_cast<bool>(std::getline(lines, line));
   if (!typing && in[1] >= 0) ::close(in[1]);
-  if (feed.slowScreen) pause(200);
+  if (feed.slowScreen) sleepFor(200);
   auto lastActivity = Clock::now();
   for (;;) {
     struct pollfd ready = {out[0], POLLIN, 0};
@@ -243,7 +245,7 @@ int runThroughPipes(const std::string& command, const Feed& feed, std::string& s
       if (n <= 0) break;
       screen.append(chunk, static_cast<size_t>(n));
       lastActivity = Clock::now();
-      if (feed.slowScreen) pause(1);
+      if (feed.slowScreen) sleepFor(1);
       continue;
     }
     if (!fifoWritten && Clock::now() >= fifoTime) {

@@ -38,7 +38,12 @@ void chooseJobFile() {
     // Kept as it is, "quotion" and all: users' scripts see these bytes.
     screen.write("Enter the name of input file or enter \"help\" (without quotion marks): ");
     screen.showNow();
-    if (!keyboard.readLine(inputFileName)) runtimeErrorStop(RuntimeError::kReadPastEnd);
+    if (!keyboard.readLine(inputFileName)) {
+      // When the last name tried failed for a reason of the system's (too
+      // many open files, say), that is what the user has to know.
+      if (*failureCause() != '\0') runtimeErrorStop(RuntimeError::kOpenFailed, failureCause());
+      runtimeErrorStop(RuntimeError::kReadPastEnd);
+    }
     if (inputFileName == "help") printHelp();
     if (inputFileName.empty()) continue;
     if (tryOpenJobFile(inputFileName)) return;
@@ -70,6 +75,8 @@ void createResultFile() {
         continue;
       case CreateOutcome::kDenied:
         runtimeErrorStop(RuntimeError::kAccessDenied);
+      case CreateOutcome::kFailed:
+        runtimeErrorStop(RuntimeError::kCreateFailed, failureCause());
     }
   }
   dataErrorStop("Error: delete some of the ", inputFileName.view(), "_r? files!");

@@ -20,8 +20,10 @@ constexpr char kResultFileMarks[] = "0123456789abcdefghijkmnopqrstuvxyz";
 // Shows the banner, opens JobFile (inputFileName) and creates ResultFile
 // (resultFileName). Does not return after "help" (printHelp), when all 34
 // result names are taken (data error stop), when the keyboard input ends
-// while a name is awaited ("Read past end of file") or when the result file
-// cannot be created ("Access denied").
+// while a name is awaited ("Read past end of file", or the system's reason
+// why the last name tried could not be opened, when there is one) or when
+// the result file cannot be created ("Access denied" without permission,
+// otherwise the system's reason).
 void openJobAndResultFiles();
 
 // The extension of a file name: from its last full stop on, unless a "/",

@@ -129,6 +129,19 @@ TEST(ResultName, ResultFileThatCannotBeCreatedIsAccessDenied) {
             std::string::npos);
 }
 
+TEST(ResultName, ResultFileThatCannotBeCreatedOtherwiseNamesTheSystemsReason) {
+  FakePlatform fake;
+  fake.files["data.txt"] = "";
+  // As a system may word it: with a line end, which must not break the line.
+  fake.systemFailures["data_r0.txt"] = "The system cannot open the file.\r\n";
+  EXPECT_EQ(startWith(fake, "data.txt"), 217);
+  EXPECT_EQ(fake.screen, std::string(kBanner) +
+                             "data.txt has been opened.\r\n"
+                             "An unhandled exception occurred at 0x00000069 :\r\n"
+                             "The system cannot open the file.\r\n  0x00000069\r\n\r\n");
+  EXPECT_EQ(fake.files.count("data_r0.txt"), 0u);
+}
+
 TEST(ResultName, LongCandidatesAreCutAt255) {
   FakePlatform fake;
   std::string name = std::string(250, 'n') + ".txt";  // 254 characters
@@ -172,6 +185,36 @@ TEST(Prompt, EndOfKeyboardInputIsARuntimeErrorWithoutAResultFile) {
                              "An unhandled exception occurred at 0x00000064 :\r\n"
                              "Read past end of file\r\n  0x00000064\r\n\r\n");
   EXPECT_TRUE(fake.files.empty());
+}
+
+TEST(Prompt, EndOfKeyboardInputNamesWhyTheLastNameFailedWhenTheSystemSaysSo) {
+  const std::string report =
+      "An unhandled exception occurred at 0x0000006B :\r\n"
+      "Too many open files\r\n  0x0000006B\r\n\r\n";
+  {
+    FakePlatform fake;
+    fake.systemFailures["data.txt"] = "Too many open files";
+    EXPECT_EQ(startWith(fake, "data.txt"), 217);
+    EXPECT_EQ(fake.screen, kBanner + std::string(kPrompt) + report);
+  }
+  {
+    // Only the last name tried counts: one that is merely missing is not a
+    // failure of the system's.
+    FakePlatform fake;
+    fake.systemFailures["data.txt"] = "Too many open files";
+    fake.keyboardInput = "\nmissing.txt\n";
+    EXPECT_EQ(startWith(fake, "data.txt"), 217);
+    EXPECT_NE(fake.screen.find("Read past end of file\r\n"), std::string::npos);
+  }
+  {
+    FakePlatform fake;
+    fake.keyboardInput = "missing.txt\ndata.txt\n";
+    fake.systemFailures["data.txt"] = "Too many open files";
+    EXPECT_EQ(startWith(fake, nullptr), 217);
+    std::string p = kPrompt;
+    EXPECT_EQ(fake.screen, kBanner + p + "This file does not exist!\a\r\n" + p +
+                               "This file does not exist!\a\r\n" + p + report);
+  }
 }
 
 }  // namespace

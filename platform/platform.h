@@ -35,7 +35,8 @@ constexpr long kKeyboardClosed = -2;
 enum class CreateOutcome {
   kCreated,        // a new, empty file now exists and is open for writing
   kAlreadyExists,  // something of that name exists; it was left untouched
-  kDenied,         // the file could not be created for any other reason
+  kDenied,         // no permission to create it
+  kFailed,         // it could not be created for another reason: see failureCause()
 };
 
 class Platform {
@@ -61,8 +62,11 @@ class Platform {
   // Files opened or created below never take the place of standard input,
   // output or error, even when the process was started with those closed.
   //
-  // Opens an existing regular file for reading; kNoFile when it cannot be
-  // opened, for whatever reason. Never stops the run.
+  // Opens an existing regular file or named pipe for reading; kNoFile when
+  // it cannot be opened, for whatever reason. Never stops the run. A named
+  // pipe is handed over once a writer has written to it or come and gone,
+  // so that a pipe whose writer starts later is not read as an empty file;
+  // the wait has no time limit (Ctrl-C ends the process).
   virtual FileHandle openForReading(const char* name) = 0;
   // True when the file system holds anything at all under `name` (a file of
   // any kind, a directory, a dangling link), readable or not.
@@ -100,6 +104,15 @@ Platform* systemPlatform(int argc, char** argv);
 
 // Ends the process through the platform in use.
 [[noreturn]] void endProcess(int status);
+
+// Why the last openForReading() or createNew() failed, in the system's own
+// words on one line ("Too many open files"); empty after a success, and
+// after an open that failed for what the name is: nothing there, no
+// permission, a directory or a device. Each of those calls sets it.
+const char* failureCause();
+// For implementations: `text` (its first 119 bytes at most, line ends as
+// blanks, without trailing blanks) becomes the cause; nullptr clears it.
+void setFailureCause(const char* text);
 
 }  // namespace tallyra
 

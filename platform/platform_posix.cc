@@ -1,7 +1,9 @@
 // The platform on POSIX systems: file descriptors, the local clock, _exit.
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <time.h>
@@ -35,11 +37,26 @@ class PosixPlatform : public Platform {
 
 namespace {
 
+// Whether a failed call is worth trying again: it was interrupted, or `fd`
+// is non-blocking and was not ready (a process that started us may have
+// left a pipe or terminal so), in which case this waits until it is. Only
+// what then fails is a failure.
+bool tryAgain(int fd, short events) {
+  if (errno == EINTR) return true;
+  if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+  struct pollfd ready = {fd, events, 0};
+  // Ready or not, the next call says what the channel is up to.
+  while (::poll(&ready, 1, -1) < 0) {
+    if (errno != EINTR) return false;
+  }
+  return true;
+}
+
 bool writeAll(int fd, const char* data, size_t size) {
   while (size > 0) {
     ssize_t n = ::write(fd, data, size);
     if (n < 0) {
-      if (errno == EINTR) continue;
+      if (tryAgain(fd, POLLOUT)) continue;
       return false;
     }
     if (n == 0) return false;
@@ -52,7 +69,7 @@ bool writeAll(int fd, const char* data, size_t size) {
 long readSome(int fd, char* buffer, size_t capacity) {
   for (;;) {
     ssize_t n = ::read(fd, buffer, capacity);
-    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && tryAgain(fd, POLLIN)) continue;
     return n < 0 ? -1 : static_cast<long>(n);
   }
 }
@@ -64,9 +81,57 @@ long readSome(int fd, char* buffer, size_t capacity) {
 int aboveStandardChannels(int fd) {
   if (fd < 0 || fd > STDERR_FILENO) return fd;
   int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+  int error = errno;
   ::close(fd);
+  errno = error;
   return moved;
 }
+
+// A named pipe opened without blocking reads as empty, at its end, until a
+// writer comes. Waits until a writer has written or has come and gone (poll
+// reports neither before), so that a writer that starts after us is read
+// whole. There is no time limit: Ctrl-C ends the process during the wait,
+// before anything has been shown as opened or any result file made.
+bool awaitWriter(int fd) {
+  struct pollfd ready = {fd, POLLIN, 0};
+  while (::poll(&ready, 1, -1) < 0) {
+    if (errno != EINTR) return false;
+  }
+  return true;
+}
+
+// Whether an open's error says what the name is (nothing there, no
+// permission, nothing that can be read) rather than that the system failed.
+bool isAboutTheName(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case EACCES:
+    case EPERM:
+    case ELOOP:
+    case ENAMETOOLONG:
+    case EISDIR:
+    case ENXIO:
+    case ENODEV:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The system's description of an error number (either form of strerror_r).
+class ErrorText {
+ public:
+  explicit ErrorText(int error) : text_(pick(::strerror_r(error, buffer_, sizeof buffer_))) {}
+  const char* text() const { return text_; }
+
+ private:
+  const char* pick(int result) const { return result == 0 ? buffer_ : "Unknown error"; }
+  static const char* pick(const char* result) { return result; }
+
+  char buffer_[128] = {};
+  const char* text_;
+};
 
 }  // namespace
 
@@ -91,23 +156,25 @@ long PosixPlatform::readKeyboard(char* buffer, size_t capacity) {
 }
 
 FileHandle PosixPlatform::openForReading(const char* name) {
+  setFailureCause(nullptr);
   int fd = aboveStandardChannels(::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd < 0) return kNoFile;
+  auto fail = [&fd](int error) {
+    if (fd >= 0) ::close(fd);
+    if (error != 0 && !isAboutTheName(error)) setFailureCause(ErrorText(error).text());
+    return kNoFile;
+  };
+  if (fd < 0) return fail(errno);
   struct stat st;
+  if (::fstat(fd, &st) != 0) return fail(errno);
   // Only regular files and pipes hold a job file; a directory or a device
   // (whose reads may fail or never end) counts as a name that cannot be
   // opened.
-  if (::fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode))) {
-    ::close(fd);
-    return kNoFile;
-  }
-  // Opened without blocking so that a pipe with no writer cannot hang the
-  // open; reads block as usual.
+  if (!(S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode))) return fail(0);
+  if (S_ISFIFO(st.st_mode) && !awaitWriter(fd)) return fail(errno);
+  // Opened without blocking so that neither a device nor a pipe's wait for
+  // its writer can hang the open itself; reads block as usual.
   int flags = ::fcntl(fd, F_GETFL);
-  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
-    ::close(fd);
-    return kNoFile;
-  }
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) return fail(errno);
   return fd;
 }
 
@@ -120,18 +187,20 @@ bool PosixPlatform::nameExists(const char* name) {
 }
 
 CreateOutcome PosixPlatform::createNew(const char* name, FileHandle* file) {
+  setFailureCause(nullptr);
   int fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) {
+  if (fd < 0 && errno == EEXIST) {
     *file = kNoFile;
-    return errno == EEXIST ? CreateOutcome::kAlreadyExists : CreateOutcome::kDenied;
+    return CreateOutcome::kAlreadyExists;
   }
+  // Created but not kept open above the standard channels, the empty file
+  // stays, and counts as taken by anyone who looks later; this run cannot
+  // write its results.
   *file = aboveStandardChannels(fd);
-  if (*file == kNoFile) {
-    // Created but not kept open: the empty file stays, and counts as taken
-    // by anyone who looks later; this run cannot write its results.
-    return CreateOutcome::kDenied;
-  }
-  return CreateOutcome::kCreated;
+  if (*file != kNoFile) return CreateOutcome::kCreated;
+  if (errno == EACCES || errno == EPERM) return CreateOutcome::kDenied;
+  setFailureCause(ErrorText(errno).text());
+  return CreateOutcome::kFailed;
 }
 
 long PosixPlatform::readFile(FileHandle file, char* buffer, size_t capacity) {

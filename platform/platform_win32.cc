@@ -9,6 +9,8 @@
 #endif
 #include <windows.h>
 
+#include <cstdio>
+
 namespace tallyra {
 
 class Win32Platform : public Platform {
@@ -48,11 +50,29 @@ class Win32Platform : public Platform {
   constexpr DWORD kMaxKeyboardChunk = 16 * 1024;
   constexpr DWORD kMaxReadChunk = 1 << 30;
 
+  // A pipe that the process which started us left in non-blocking mode
+  // (PIPE_NOWAIT) answers at once: a write finding no room takes no byte, a
+  // read finding nothing fails with ERROR_NO_DATA. Such a pipe is not broken:
+  // it is tried again after a short pause (no call waits until an anonymous
+  // pipe is ready) until it takes or gives bytes.
+  bool isNoWaitPipe(HANDLE handle) {
+    DWORD state = 0;
+    return ::GetFileType(handle) == FILE_TYPE_PIPE &&
+           ::GetNamedPipeHandleStateA(handle, &state, nullptr, nullptr, nullptr, nullptr, 0) &&
+           (state & PIPE_NOWAIT) != 0;
+  }
+  constexpr DWORD kNoWaitPauseMs = 1;
+
   bool writeAll(HANDLE handle, const char* data, size_t size) {
     while (size > 0) {
       DWORD chunk = size > kMaxWriteChunk ? kMaxWriteChunk : static_cast<DWORD>(size);
       DWORD written = 0;
-      if (!::WriteFile(handle, data, chunk, &written, nullptr) || written == 0) return false;
+      if (!::WriteFile(handle, data, chunk, &written, nullptr)) return false;
+      if (written == 0) {
+        if (!isNoWaitPipe(handle)) return false;
+        ::Sleep(kNoWaitPauseMs);
+        continue;
+      }
       data += written;
       size -= written;
     }
@@ -63,11 +83,18 @@ class Win32Platform : public Platform {
   // ordinary end of input; anything else is a failed read.
   long readSome(HANDLE handle, char* buffer, size_t capacity) {
     DWORD wanted = capacity > kMaxReadChunk ? kMaxReadChunk : static_cast<DWORD>(capacity);
-    DWORD got = 0;
-    if (::ReadFile(handle, buffer, wanted, &got, nullptr)) return static_cast<long>(got);
-    DWORD error = ::GetLastError();
-    if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return 0;
-    return -1;
+    for (;;) {
+      DWORD got = 0;
+      if (::ReadFile(handle, buffer, wanted, &got, nullptr)) return static_cast<long>(got);
+      DWORD error = ::GetLastError();
+      if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return 0;
+      if (error == ERROR_NO_DATA && isNoWaitPipe(handle)) {
+        ::Sleep(kNoWaitPauseMs);
+        continue;
+      }
+      ::SetLastError(error);
+      return -1;
+    }
   }
 
   // Only disk files that are not directories, and pipes, hold a job file; a
@@ -86,6 +113,46 @@ class Win32Platform : public Platform {
         return false;
     }
   }
+
+  // Whether an open's error says what the name is (nothing there, no
+  // permission, not a name at all) rather than that the system failed.
+  bool isAboutTheName(DWORD error) {
+    switch (error) {
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND:
+      case ERROR_ACCESS_DENIED:
+      case ERROR_INVALID_NAME:
+      case ERROR_BAD_PATHNAME:
+      case ERROR_FILENAME_EXCED_RANGE:
+      case ERROR_INVALID_DRIVE:
+      case ERROR_DIRECTORY:
+      case ERROR_BAD_NETPATH:
+      case ERROR_BAD_NET_NAME:
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  // The system's description of an error code, in English where the system
+  // has it, as the program's other messages are.
+  class ErrorText {
+   public:
+    explicit ErrorText(DWORD error) {
+      constexpr DWORD kFlags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                               FORMAT_MESSAGE_MAX_WIDTH_MASK;
+      if (::FormatMessageA(kFlags, nullptr, error, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                           buffer_, sizeof buffer_, nullptr) == 0 &&
+          ::FormatMessageA(kFlags, nullptr, error, 0, buffer_, sizeof buffer_, nullptr) == 0) {
+        std::snprintf(buffer_, sizeof buffer_, "System error %lu",
+                      static_cast<unsigned long>(error));
+      }
+    }
+    const char* text() const { return buffer_; }
+
+   private:
+    char buffer_[256] = {};
+  };
 
   }  // namespace
 
@@ -133,15 +200,22 @@ class Win32Platform : public Platform {
   }
 
   FileHandle Win32Platform::openForReading(const char* name) {
+    setFailureCause(nullptr);
     HANDLE handle =
         ::CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return kNoFile;
+    if (handle == INVALID_HANDLE_VALUE) {
+      DWORD error = ::GetLastError();
+      if (!isAboutTheName(error)) setFailureCause(ErrorText(error).text());
+      return kNoFile;
+    }
     if (!holdsJobData(handle)) {
       ::CloseHandle(handle);
       return kNoFile;
     }
-    return keep(handle);
+    FileHandle file = keep(handle);
+    if (file == kNoFile) setFailureCause(ErrorText(ERROR_TOO_MANY_OPEN_FILES).text());
+    return file;
   }
 
   bool Win32Platform::nameExists(const char* name) {
@@ -164,17 +238,22 @@ class Win32Platform : public Platform {
   }
 
   CreateOutcome Win32Platform::createNew(const char* name, FileHandle* file) {
+    setFailureCause(nullptr);
     *file = kNoFile;
     HANDLE handle = ::CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-      DWORD error = ::GetLastError();
-      return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS
-                 ? CreateOutcome::kAlreadyExists
-                 : CreateOutcome::kDenied;
+    DWORD error = ::GetLastError();
+    if (handle != INVALID_HANDLE_VALUE) {
+      *file = keep(handle);
+      if (*file != kNoFile) return CreateOutcome::kCreated;
+      // Created but not kept: the empty file stays, and counts as taken.
+      error = ERROR_TOO_MANY_OPEN_FILES;
     }
-    *file = keep(handle);
-    return *file == kNoFile ? CreateOutcome::kDenied : CreateOutcome::kCreated;
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+      return CreateOutcome::kAlreadyExists;
+    if (error == ERROR_ACCESS_DENIED) return CreateOutcome::kDenied;
+    setFailureCause(ErrorText(error).text());
+    return CreateOutcome::kFailed;
   }
 
   long Win32Platform::readFile(FileHandle file, char* buffer, size_t capacity) {

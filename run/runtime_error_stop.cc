@@ -21,6 +21,10 @@ const char* runtimeErrorMessage(RuntimeError error) {
       return "File close failed";
     case RuntimeError::kNotOpenForInput:
       return "File not open for input";
+    case RuntimeError::kCreateFailed:
+      return "File not created";
+    case RuntimeError::kOpenFailed:
+      return "File not opened";
     case RuntimeError::kInvalidInput:
       return "Invalid input";
     case RuntimeError::kArithmeticOverflow:
@@ -29,18 +33,22 @@ const char* runtimeErrorMessage(RuntimeError error) {
   return "Runtime error";
 }
 
-void runtimeErrorStop(RuntimeError error) {
+void runtimeErrorStop(RuntimeError error) { runtimeErrorStop(error, nullptr); }
+
+void runtimeErrorStop(RuntimeError error, const char* cause) {
   // Quiet flushes: a failing write here must not come back to this stop.
   screen.writeOutIgnoringFailure();
   resultFile.writeOutIgnoringFailure();
   unsigned address = static_cast<unsigned>(error);
-  char text[160];
+  const char* message = cause != nullptr && *cause != '\0' ? cause : runtimeErrorMessage(error);
+  // A message is one line of at most 127 bytes here; the rest is cut.
+  char text[256];
   int n = std::snprintf(text, sizeof text,
                         "An unhandled exception occurred at 0x%08X :\r\n"
-                        "%s\r\n"
+                        "%.127s\r\n"
                         "  0x%08X\r\n"
                         "\r\n",
-                        address, runtimeErrorMessage(error), address);
+                        address, message, address);
   platform().writeScreen(text, static_cast<size_t>(n));
   endProcess(kRuntimeErrorExitStatus);
 }

@@ -16,7 +16,21 @@
 //               standard input closed), file-size-limit (optional: a limit
 //               in 512-byte blocks on the files the program writes, as
 //               "ulimit -f" sets it; standard output then reaches the runner
-//               through a pipe, which the limit does not touch)
+//               through a pipe, which the limit does not touch),
+//               open-files-limit (optional: the most files the program may
+//               have open, standard channels included, as "ulimit -n" sets
+//               it), non-blocking (optional: "stdout", "stdin" or both; the
+//               channel is a pipe left in non-blocking mode. Standard output
+//               is then read late and slowly through a pipe of one page,
+//               so that the program finds it full; each line of stdin.txt
+//               is typed only once the program has written nothing for a
+//               while, that is, when it waits for the keyboard, and the
+//               program must still be running when each is typed), fifo
+//               (optional: a file of in/ that is put into the folder as a
+//               named pipe instead, which the runner opens and writes the
+//               file's bytes into only a while after the program started;
+//               the program must have waited for them; they are written at
+//               once, so keep the file within the pipe's 64 KiB)
 //   stdin.txt   standard input (optional; empty when absent)
 //   in/         files put into a fresh temporary folder before the run
 //   screen.txt  the expected standard output
@@ -28,10 +42,17 @@
 // With --record the case's screen.txt and out/ are written from the run
 // instead of compared: for a new case, whose output must then be read and
 // checked by eye before it is committed.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -119,7 +140,7 @@ std::map<std::string, std::string> filesBelow(const fs::path& root) {
     std::string rel = fs::relative(entry.path(), root).generic_string();
     if (entry.is_directory())
       files[rel + "/"] = "";
-    else if (entry.path().filename() != ".keep")
+    else if (entry.is_regular_file() && entry.path().filename() != ".keep")
       files[rel] = readFile(entry.path());
   }
   return files;
@@ -152,6 +173,111 @@ void recordCase(const fs::path& caseDir, const std::string& screen,
   }
 }
 
+// How a run through pipes is fed and read, besides its command.
+struct Feed {
+  bool slowScreen = false;  // standard output non-blocking, read late and slowly
+  bool typedLate = false;   // standard input non-blocking, each line typed when the program waits
+  std::string typed;        // what is typed, line by line
+  fs::path fifo;            // a named pipe written a while after the start (none when empty)
+  std::string fifoBytes;
+};
+
+using Clock = std::chrono::steady_clock;
+
+void sleepFor(int milliseconds) {
+  struct timespec t = {0, milliseconds * 1000000L};
+  ::nanosleep(&t, nullptr);
+}
+
+void writeAll(int fd, const std::string& bytes) {
+  for (size_t done = 0; done < bytes.size();) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;  // the program has gone; the comparison tells
+    done += static_cast<size_t>(n);
+  }
+}
+
+// Runs `command` under the shell with standard output a pipe that this
+// reads into `screen`; answers the wait status. What went wrong with the
+// feeding goes to `report`.
+int runThroughPipes(const std::string& command, const Feed& feed, std::string& screen,
+                    std::string& report) {
+  int out[2], in[2] = {-1, -1};
+  if (::pipe2(out, O_CLOEXEC) != 0 || (feed.typedLate && ::pipe2(in, O_CLOEXEC) != 0)) {
+    report += "  no pipe\n";
+    return -1;
+  }
+  if (feed.slowScreen) {
+#ifdef F_SETPIPE_SZ
+    ::fcntl(out[0], F_SETPIPE_SZ, 4096);
+#endif
+    ::fcntl(out[1], F_SETFL, ::fcntl(out[1], F_GETFL) | O_NONBLOCK);
+  }
+  if (feed.typedLate) ::fcntl(in[0], F_SETFL, ::fcntl(in[0], F_GETFL) | O_NONBLOCK);
+  pid_t child = ::fork();
+  if (child == 0) {
+    ::dup2(out[1], STDOUT_FILENO);
+    if (feed.typedLate) ::dup2(in[0], STDIN_FILENO);
+    ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(out[1]);
+  if (feed.typedLate) ::close(in[0]);
+
+  // Quiet for this long: the program waits for the keyboard.
+  constexpr auto kQuiet = std::chrono::milliseconds(200);
+  const auto fifoTime = Clock::now() + std::chrono::milliseconds(300);
+  bool fifoWritten = feed.fifo.empty();
+  std::istringstream lines(feed.typed);
+  std::string line;
+  bool typing = feed.typedLate && static_cast<bool>(std::getline(lines, line));
+  if (!typing && in[1] >= 0) ::close(in[1]);
+  if (feed.slowScreen) sleepFor(200);
+  auto lastActivity = Clock::now();
+  for (;;) {
+    struct pollfd ready = {out[0], POLLIN, 0};
+    if (::poll(&ready, 1, 20) < 0 && errno != EINTR) break;
+    if ((ready.revents & (POLLIN | POLLHUP)) != 0) {
+      char chunk[4096];
+      ssize_t n = ::read(out[0], chunk, feed.slowScreen ? 512 : sizeof chunk);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      screen.append(chunk, static_cast<size_t>(n));
+      lastActivity = Clock::now();
+      if (feed.slowScreen) sleepFor(1);
+      continue;
+    }
+    if (!fifoWritten && Clock::now() >= fifoTime) {
+      // Not blocking: a program that is not reading the pipe must not hang
+      // the runner; it is tried again at the next turn.
+      int fd = ::open(feed.fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+      if (fd >= 0) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        writeAll(fd, feed.fifoBytes);
+        ::close(fd);
+        fifoWritten = true;
+      }
+    }
+    if (typing && Clock::now() - lastActivity >= kQuiet) {
+      writeAll(in[1], line + "\n");
+      lastActivity = Clock::now();
+      typing = static_cast<bool>(std::getline(lines, line));
+      if (!typing) ::close(in[1]);
+    }
+  }
+  ::close(out[0]);
+  if (typing) {
+    ::close(in[1]);
+    report += "  the program ended before all of stdin.txt was typed\n";
+  }
+  if (!fifoWritten) report += "  the program ended before the named pipe was written\n";
+  int raw = -1;
+  while (::waitpid(child, &raw, 0) < 0 && errno == EINTR) {
+  }
+  return raw;
+}
+
 bool runCase(const fs::path& caseDir, const std::string& program, const std::string& prefix,
              const std::string& platform) {
   std::string name = caseDir.filename().string();
@@ -171,6 +297,16 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
     fs::copy_file(repoRoot / file, work / fs::path(file).filename());
   for (const auto& entry : fs::recursive_directory_iterator(work))
     if (entry.path().filename() == ".keep") fs::remove(entry.path());
+  Feed feed;
+  if (keys.count("fifo")) {
+    feed.fifo = work / keys["fifo"];
+    feed.fifoBytes = readFile(feed.fifo);
+    fs::remove(feed.fifo);
+    if (::mkfifo(feed.fifo.c_str(), 0600) != 0) {
+      std::cout << "FAIL " << name << "\n  no named pipe\n";
+      return false;
+    }
+  }
   auto before = filesBelow(work);
 
   fs::path stdinFile = caseDir / "stdin.txt";
@@ -179,26 +315,33 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
     auto it = keys.find(key);
     return it == keys.end() ? std::string() : it->second;
   };
-  std::string input = value("stdin") == "closed" ? "<&-"
-                      : fs::exists(stdinFile)    ? "< " + quote(stdinFile.string())
-                                                 : "< /dev/null";
+  std::string nonBlocking = value("non-blocking");
+  feed.slowScreen = nonBlocking.find("stdout") != std::string::npos;
+  feed.typedLate = nonBlocking.find("stdin") != std::string::npos;
+  if (feed.typedLate) feed.typed = readFile(stdinFile);
+  std::string input = feed.typedLate               ? ""
+                      : value("stdin") == "closed" ? "<&-"
+                      : fs::exists(stdinFile)      ? "< " + quote(stdinFile.string())
+                                                   : "< /dev/null";
   bool limited = keys.count("file-size-limit") != 0;
+  // Through pipes that the runner reads and writes, or to a file.
+  bool piped = limited || !nonBlocking.empty() || !feed.fifo.empty();
   std::string output = value("stdout") == "closed" ? ">&-"
                        : keys.count("stdout")      ? "> " + keys["stdout"]
-                       : limited                   ? ""
+                       : piped                     ? ""
                                                    : "> " + quote(stdoutFile.string());
-  std::string command = "cd " + quote(work.string()) + " && " +
-                        (limited ? "ulimit -f " + keys["file-size-limit"] + " && " : "") +
-                        "timeout 120 " + prefix + " " + quote(program) + " " + keys["args"] + " " +
-                        input + " " + output;
+  std::string limits;
+  if (limited) limits += "ulimit -f " + keys["file-size-limit"] + " && ";
+  if (keys.count("open-files-limit")) limits += "ulimit -n " + keys["open-files-limit"] + " && ";
+  // The channels are set up before the limits, which the shell's own
+  // redirections might not get by.
+  std::string command = "cd " + quote(work.string()) + " && (" + limits + "timeout 120 " + prefix +
+                        " " + quote(program) + " " + keys["args"] + ") " + input + " " + output;
   int raw;
-  if (limited) {
-    FILE* pipe = ::popen(command.c_str(), "r");
+  std::string feedReport;
+  if (piped) {
     std::string screen;
-    char chunk[4096];
-    for (size_t n; pipe != nullptr && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-      screen.append(chunk, n);
-    raw = pipe == nullptr ? -1 : ::pclose(pipe);
+    raw = runThroughPipes(command, feed, screen, feedReport);
     std::ofstream(stdoutFile, std::ios::binary) << screen;
   } else {
     raw = std::system(command.c_str());
@@ -212,8 +355,8 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
     fs::remove(stdoutFile);
     return true;
   }
-  bool ok = true;
-  std::string report;
+  bool ok = feedReport.empty();
+  std::string report = feedReport;
   int wantStatus = std::atoi(keys["status"].c_str());
   if (status != wantStatus) {
     ok = false;
@@ -258,6 +401,12 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Feeding a program that has already ended must not end the runner.
+  ::signal(SIGPIPE, SIG_IGN);
+  // A case starts with the three standard channels only, whatever this
+  // runner was given (CTest leaves descriptors open), so that a limit on
+  // open files means the same everywhere.
+  for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
   std::string program, prefix, platform = "posix";
   int failed = 0, passed = 0;
   for (int i = 1; i < argc; ++i) {

@@ -10,6 +10,7 @@ namespace tallyra {
 
 FakePlatform::FakePlatform() {
   setPlatform(this);
+  setFailureCause(nullptr);
   resetRunState();
   resetChannels();
 }
@@ -61,6 +62,9 @@ long FakePlatform::readKeyboard(char* buffer, size_t capacity) {
 }
 
 FileHandle FakePlatform::openForReading(const char* name) {
+  auto failure = systemFailures.find(name);
+  setFailureCause(failure != systemFailures.end() ? failure->second.c_str() : nullptr);
+  if (failure != systemFailures.end()) return kNoFile;
   auto it = files.find(name);
   if (it == files.end() || unreadable.count(name)) return kNoFile;
   int h = nextHandle_++;
@@ -74,8 +78,14 @@ bool FakePlatform::nameExists(const char* name) {
 
 CreateOutcome FakePlatform::createNew(const char* name, FileHandle* file) {
   *file = kNoFile;
+  setFailureCause(nullptr);
   if (nameExists(name)) return CreateOutcome::kAlreadyExists;
   if (uncreatable.count(name)) return CreateOutcome::kDenied;
+  auto failure = systemFailures.find(name);
+  if (failure != systemFailures.end()) {
+    setFailureCause(failure->second.c_str());
+    return CreateOutcome::kFailed;
+  }
   files[name] = "";
   int h = nextHandle_++;
   open_[h] = OpenFile{name, true, 0, false};

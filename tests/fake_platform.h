@@ -25,6 +25,9 @@ class FakePlatform : public Platform {
   std::set<std::string> otherNames;          // exist, but cannot be opened (directories)
   std::set<std::string> unreadable;          // files that exist but cannot be opened
   std::set<std::string> uncreatable;         // names under which nothing can be created
+  // Names whose open or creation fails for a reason of the system's, with
+  // the words the system gives for it.
+  std::map<std::string, std::string> systemFailures;
   std::string keyboardInput;
   bool keyboardClosed = false;  // the process has no standard input
   bool screenConsole = true;    // standard output is a console

@@ -1,12 +1,10 @@
 #include "counting/closure_rules.h"
 
-#include <bit>
-
 namespace tallyra {
 
 void buildClosureRules(int size, const Constraint* constraints, int count, ClosureRules& rules) {
   rules.size = size;
-  rules.all = size >= 32 ? ~uint32_t{0} : (uint32_t{1} << size) - 1;
+  rules.all = firstElements(size);
   // Only forced[x][x] and forced[x][y] for the partners y of x are ever
   // read, so an entry is cleared when its pair first turns up: the work is
   // in proportion to the job, not to the tables.
@@ -24,10 +22,10 @@ void buildClosureRules(int size, const Constraint* constraints, int count, Closu
     if ((rules.partners[x] >> y & 1) == 0) {
       rules.forced[x][y] = 0;
       rules.forced[y][x] = 0;
-      rules.partners[x] |= uint32_t{1} << y;
-      rules.partners[y] |= uint32_t{1} << x;
+      rules.partners[x] |= bitOf(y);
+      rules.partners[y] |= bitOf(x);
     }
-    uint32_t bitZ = uint32_t{1} << z;
+    ElementSet bitZ = bitOf(z);
     rules.forced[x][y] |= bitZ;
     rules.forced[y][x] |= bitZ;
   }
@@ -42,27 +40,26 @@ void buildClosureRules(int size, const Constraint* constraints, int count, Closu
   // pair. (closeSet() sees only the old rules while the alone sets are
   // found, so each is the true closure.)
   // An element that forces nothing by itself (x*x=z) is closed alone.
-  uint32_t alone[kMaxElements];
+  ElementSet alone[kMaxElements];
   for (int x = 0; x < size; ++x)
-    alone[x] =
-        rules.forced[x][x] == 0 ? 0 : closeSet(rules, uint32_t{1} << x) & ~(uint32_t{1} << x);
+    alone[x] = rules.forced[x][x] == 0 ? 0 : closeSet(rules, bitOf(x)) & ~bitOf(x);
   for (int x = 0; x < size; ++x) rules.produced[x] = 0;
   for (int x = 0; x < size; ++x) {
     rules.forced[x][x] = alone[x];
-    uint32_t partners = alone[x] != 0 ? uint32_t{1} << x : 0;
-    uint32_t results = 0;
-    const uint32_t others = rules.partners[x] & ~(uint32_t{1} << x);
-    for (uint32_t ys = others; ys != 0; ys &= ys - 1) {
-      int y = std::countr_zero(ys);
-      uint32_t forced = rules.forced[x][y] & ~alone[x] & ~alone[y];
+    ElementSet partners = alone[x] != 0 ? bitOf(x) : 0;
+    ElementSet results = 0;
+    const ElementSet others = rules.partners[x] & ~bitOf(x);
+    for (ElementSet ys = others; ys != 0; ys &= ys - 1) {
+      int y = lowest(ys);
+      ElementSet forced = rules.forced[x][y] & ~alone[x] & ~alone[y];
       rules.forced[x][y] = forced;
-      partners |= forced != 0 ? uint32_t{1} << y : 0;
+      partners |= forced != 0 ? bitOf(y) : 0;
       results |= forced;
     }
     // Each pair once: with the later element.
-    for (uint32_t ys = partners & ((uint32_t{1} << x) - 1); ys != 0; ys &= ys - 1)
-      for (uint32_t zs = rules.forced[x][std::countr_zero(ys)]; zs != 0; zs &= zs - 1)
-        ++rules.produced[std::countr_zero(zs)];
+    for (ElementSet ys = partners & below(x); ys != 0; ys &= ys - 1)
+      for (ElementSet zs = rules.forced[x][lowest(ys)]; zs != 0; zs &= zs - 1)
+        ++rules.produced[lowest(zs)];
     rules.partners[x] = partners;
     rules.results[x] = results;
   }
@@ -72,27 +69,26 @@ void buildClosureRules(int size, const Constraint* constraints, int count, Closu
 void buildPairsTo(ClosureRules& rules) {
   for (int x = 0; x < rules.size; ++x) {
     // pairsTo[x][z] is read only for the results z of x.
-    for (uint32_t zs = rules.results[x]; zs != 0; zs &= zs - 1)
-      rules.pairsTo[x][std::countr_zero(zs)] = 0;
-    for (uint32_t ys = rules.partners[x] & ~(uint32_t{1} << x); ys != 0; ys &= ys - 1) {
-      int y = std::countr_zero(ys);
-      for (uint32_t zs = rules.forced[x][y]; zs != 0; zs &= zs - 1)
-        rules.pairsTo[x][std::countr_zero(zs)] |= uint32_t{1} << y;
+    for (ElementSet zs = rules.results[x]; zs != 0; zs &= zs - 1) rules.pairsTo[x][lowest(zs)] = 0;
+    for (ElementSet ys = rules.partners[x] & ~bitOf(x); ys != 0; ys &= ys - 1) {
+      int y = lowest(ys);
+      for (ElementSet zs = rules.forced[x][y]; zs != 0; zs &= zs - 1)
+        rules.pairsTo[x][lowest(zs)] |= bitOf(y);
     }
   }
   rules.pairsToBuilt = true;
 }
 
-uint32_t closeSet(const ClosureRules& rules, uint32_t set) {
+ElementSet closeSet(const ClosureRules& rules, ElementSet set) {
   // Every element of `todo` still has to be combined with the whole set;
   // a pair is combined when the later of its two elements is taken.
-  uint32_t todo = set;
+  ElementSet todo = set;
   while (todo != 0) {
-    int z = std::countr_zero(todo);
+    int z = lowest(todo);
     todo &= todo - 1;
-    uint32_t add = 0;
-    for (uint32_t ys = rules.partners[z] & set; ys != 0; ys &= ys - 1)
-      add |= rules.forced[z][std::countr_zero(ys)];
+    ElementSet add = 0;
+    for (ElementSet ys = rules.partners[z] & set; ys != 0; ys &= ys - 1)
+      add |= rules.forced[z][lowest(ys)];
     add &= ~set;
     set |= add;
     todo |= add;

@@ -1,50 +1,48 @@
 // The constraints of a job, folded into bit masks for the fast counter.
 //
-// Element positions 1..size become bit indices 0..size-1 of a 32-bit word,
-// so a subset of A is one word. A constraint x*y=z whose result is x or y
-// never excludes a subset and is dropped; repeated constraints fold into the
-// same bits; the operation symbol plays no part.
+// A constraint x*y=z whose result is x or y never excludes a subset and is
+// dropped; repeated constraints fold into the same bits; the operation
+// symbol plays no part.
 #ifndef TALLYRA_COUNTING_CLOSURE_RULES_H_
 #define TALLYRA_COUNTING_CLOSURE_RULES_H_
 
-#include <cstdint>
-
+#include "counting/element_set.h"
 #include "run/job_model.h"
 
 namespace tallyra {
 
 struct ClosureRules {
   int size = 0;
-  uint32_t all = 0;  // the whole of A
+  ElementSet all = 0;  // the whole of A
   // forced[x][y] (= forced[y][x]), for y in partners[x]: the results that
   // a closed set holding x and y must hold and that neither forces alone;
   // forced[x][x]: what x alone forces, its whole closure but x (for every
   // x). Never holds x or y themselves. Other entries are left over from
   // earlier jobs (or 0).
-  uint32_t forced[kMaxElements][kMaxElements] = {};
+  ElementSet forced[kMaxElements][kMaxElements] = {};
   // partners[x]: the y with forced[x][y] non-empty (x itself included when
   // x forces something alone).
-  uint32_t partners[kMaxElements];
+  ElementSet partners[kMaxElements];
   // results[x]: the union of forced[x][y] over the other elements y.
-  uint32_t results[kMaxElements];
+  ElementSet results[kMaxElements];
   // pairsTo[x][z], for z in results[x]: the other elements y with z in
   // forced[x][y]; filled by buildPairsTo(), only when needed.
-  uint32_t pairsTo[kMaxElements][kMaxElements];
+  ElementSet pairsTo[kMaxElements][kMaxElements];
   bool pairsToBuilt = false;
   // produced[z]: the pairs {x, y} with z in forced[x][y].
   int produced[kMaxElements];
 };
 
 // Fills `rules` from constraints[0..count-1]; positions are 1..size and
-// size is 1..30. A constraint with a position outside 1..size cannot come
-// from a job file and is ignored.
+// size is 1..kMaxElements. A constraint with a position outside 1..size
+// cannot come from a job file and is ignored.
 void buildClosureRules(int size, const Constraint* constraints, int count, ClosureRules& rules);
 
 // Fills rules.pairsTo from the rest of the rules.
 void buildPairsTo(ClosureRules& rules);
 
 // The smallest closed superset of `set`.
-uint32_t closeSet(const ClosureRules& rules, uint32_t set);
+ElementSet closeSet(const ClosureRules& rules, ElementSet set);
 
 }  // namespace tallyra
 

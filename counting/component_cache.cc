@@ -15,22 +15,24 @@ void ComponentCache::startJob(int elements) {
   }
 }
 
-int64_t ComponentCache::find(uint32_t component, uint32_t inside) const {
-  uint64_t key = keyOf(component, inside);
-  const Slot* pair = &slots_[firstSlot(key)];
+uint64_t ComponentCache::find(ElementSet component, ElementSet inside) const {
+  const Slot* pair = &slots_[firstSlot(component, inside)];
   for (int i = 0; i < 2; ++i)
-    if (pair[i].generation == generation_ && pair[i].key == key) return pair[i].count;
-  return -1;
+    if (pair[i].generation == generation_ && pair[i].component == component &&
+        pair[i].inside == inside)
+      return pair[i].count;
+  return kNotFound;
 }
 
-void ComponentCache::store(uint32_t component, uint32_t inside, int64_t count) {
-  uint64_t key = keyOf(component, inside);
-  Slot* pair = &slots_[firstSlot(key)];
-  if (pair[0].generation == generation_ && pair[0].key != key) pair[1] = pair[0];
-  pair[0] = Slot{key, static_cast<uint32_t>(count), generation_};
+void ComponentCache::store(ElementSet component, ElementSet inside, uint64_t count) {
+  Slot* pair = &slots_[firstSlot(component, inside)];
+  if (pair[0].generation == generation_ &&
+      (pair[0].component != component || pair[0].inside != inside))
+    pair[1] = pair[0];
+  pair[0] = Slot{component, inside, count, generation_};
 }
 
-bool ComponentCache::findDependence(uint32_t component, uint32_t& depends, bool& exact) const {
+bool ComponentCache::findDependence(ElementSet component, ElementSet& depends, bool& exact) const {
   const DependenceSlot& slot = dependence_[dependenceSlot(component)];
   if (slot.generation != generation_ || slot.component != component) return false;
   depends = slot.depends;
@@ -38,7 +40,7 @@ bool ComponentCache::findDependence(uint32_t component, uint32_t& depends, bool&
   return true;
 }
 
-void ComponentCache::storeDependence(uint32_t component, uint32_t depends, bool exact) {
+void ComponentCache::storeDependence(ElementSet component, ElementSet depends, bool exact) {
   dependence_[dependenceSlot(component)] = DependenceSlot{component, depends, generation_, exact};
 }
 

@@ -17,16 +17,22 @@
 
 #include <cstdint>
 
+#include "counting/element_set.h"
+
 namespace tallyra {
 
 class ComponentCache {
  public:
+  static constexpr int kSlotBits = 15;
+  static constexpr uint32_t kSlots = uint32_t{1} << kSlotBits;
+  // What find() answers for a key it does not hold. No component count is
+  // 0 (the closed set itself completes every component), and none reaches
+  // 2^64 (a component holds at least one subset that is not closed).
+  static constexpr uint64_t kNotFound = 0;
+
   ComponentCache() = default;
   ComponentCache(const ComponentCache&) = delete;
   ComponentCache& operator=(const ComponentCache&) = delete;
-
-  static constexpr int kSlotBits = 15;
-  static constexpr uint32_t kSlots = uint32_t{1} << kSlotBits;
 
   // Forgets every entry. A job of few elements has few components, so it
   // uses only the first 2^n slots of the table for n = 10..14 elements (and
@@ -34,39 +40,40 @@ class ComponentCache {
   // from job to job; larger jobs use all of it.
   void startJob(int elements);
 
-  // The count stored for (component, inside), or -1 when there is none.
-  int64_t find(uint32_t component, uint32_t inside) const;
+  // The count stored for (component, inside), or kNotFound.
+  uint64_t find(ElementSet component, ElementSet inside) const;
 
-  // Stores a count, 0..2^30.
-  void store(uint32_t component, uint32_t inside, int64_t count);
+  // Stores a count, 1..2^64 - 1.
+  void store(ElementSet component, ElementSet inside, uint64_t count);
 
   // The dependence stored for `component` into `depends`; false when
   // there is none.
-  bool findDependence(uint32_t component, uint32_t& depends, bool& exact) const;
-  void storeDependence(uint32_t component, uint32_t depends, bool exact);
+  bool findDependence(ElementSet component, ElementSet& depends, bool& exact) const;
+  void storeDependence(ElementSet component, ElementSet depends, bool exact);
 
  private:
   struct Slot {
-    uint64_t key;
-    uint32_t count;
+    ElementSet component;
+    ElementSet inside;
+    uint64_t count;
     uint32_t generation;  // 0: never used
   };
-  static uint64_t keyOf(uint32_t component, uint32_t inside) {
-    return uint64_t{component} << 32 | inside;
-  }
-  uint32_t firstSlot(uint64_t key) const {
-    return static_cast<uint32_t>((key * 0x9E3779B97F4A7C15u) >> (64 - slotBits_)) & ~uint32_t{1};
+  uint32_t firstSlot(ElementSet component, ElementSet inside) const {
+    uint64_t mixed = (component ^ (inside * 0xC2B2AE3D27D4EB4Fu)) * 0x9E3779B97F4A7C15u;
+    mixed ^= mixed >> 29;
+    mixed *= 0xBF58476D1CE4E5B9u;
+    return static_cast<uint32_t>(mixed >> (64 - slotBits_)) & ~uint32_t{1};
   }
 
   struct DependenceSlot {
-    uint32_t component;
-    uint32_t depends;
+    ElementSet component;
+    ElementSet depends;
     uint32_t generation;  // 0: never used
     bool exact;
   };
   static constexpr int kDependenceBits = 12;
-  uint32_t dependenceSlot(uint32_t component) const {
-    return (component * 0x9E3779B9u) >> (32 - dependenceBits_);
+  uint32_t dependenceSlot(ElementSet component) const {
+    return static_cast<uint32_t>((component * 0x9E3779B97F4A7C15u) >> (64 - dependenceBits_));
   }
 
   Slot slots_[kSlots] = {};

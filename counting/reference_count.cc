@@ -15,6 +15,7 @@ bool isClosed(const MembershipVector& vector, const Constraint* constraints, int
 }
 
 int32_t countByEnumeration(int size, const Constraint* constraints, int count) {
+  if (size < 1 || size > kMaxEnumeratedElements) return 0;
   MembershipVector vector;
   int32_t counter = 0;
   bool carry;

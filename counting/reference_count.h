@@ -14,6 +14,10 @@
 
 namespace tallyra {
 
+// The most elements the enumeration takes: its vector has 32 positions and
+// its counter is a signed 32-bit number.
+constexpr int kMaxEnumeratedElements = 30;
+
 // membership[p] is true when the element at position p (1..|A|) is in the
 // subset; positions 0 and above |A| are unused.
 struct MembershipVector {
@@ -27,7 +31,8 @@ bool isClosed(const MembershipVector& vector, const Constraint* constraints, int
 // The number of subsets of {1..size} closed under constraints[0..count-1],
 // found by testing every subset in turn, from the empty set on, as a binary
 // counter whose last digit is position `size`. The count is incremented with
-// an overflow check. Needs size 1..30 and every position in 1..size.
+// an overflow check. Needs every position in 1..size; a size outside
+// 1..kMaxEnumeratedElements gives 0.
 int32_t countByEnumeration(int size, const Constraint* constraints, int count);
 
 }  // namespace tallyra

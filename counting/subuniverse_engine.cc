@@ -9,36 +9,28 @@
 // What still matters in a state are the active constraints x*y=z: z not in
 // I, x and y not in E, and z not forced by x or by y alone (given I). An
 // undecided element that implies an excluded one (given I) is excluded at
-// once. The undecided elements split into components that no active
-// constraint links; each is counted on its own and the counts multiply. A
-// component of one element is free and counts 2; a part or component of at
-// most kTriedElements elements is counted by trying its subsets, which is
-// cheaper than splitting and branching it. Component counts are kept
-// in a fixed-size cache, keyed by the component and the part of I that its
-// count depends on. Everything lives in fixed tables and on the stack: each
-// level of the search decides at least one element, so the recursion is at
-// most |A| levels deep, two frames each.
+// once. A pair with an excluded result can only say "not both in": it
+// links its two operands and nothing else. The undecided elements split
+// into components that no active constraint links; each is counted on its
+// own and the counts multiply. A component of one element is free and
+// counts 2; a part or component of at most Options::triedElements elements
+// is counted by trying its subsets, which is cheaper than splitting and
+// branching it. Component counts are kept in a fixed-size cache, keyed by
+// the component and the part of I that its count depends on. Everything
+// lives in fixed tables and on the stack: each level of the search decides
+// at least one element, so the recursion is at most |A| levels deep, two
+// frames each.
 #include "counting/subuniverse_engine.h"
 
-#include <bit>
+#include <algorithm>
 #include <cassert>
 
 namespace tallyra {
 namespace {
 
-inline uint32_t bitOf(int x) { return uint32_t{1} << x; }
-
-inline int lowest(uint32_t set) { return std::countr_zero(set); }
-
-// Whether `set` has at most kTriedElements elements, without counting bits
-// (see popcount below).
-inline bool atMostTriedElements(uint32_t set) {
-  for (int i = 0; i < SubuniverseEngine::kTriedElements; ++i) set &= set - 1;
-  return set == 0;
-}
-
-// The branching rule, the one place in the search that counts bits (see
-// SubuniverseEngine::countComponent). The program is built for the first
+// The branching rule, the one place in the search that counts bits at
+// every node (see SubuniverseEngine::countComponent; a part counted by
+// trying counts its subsets once). The program is built for the first
 // 64-bit x86 processors, which have no instruction for it, so the rule is
 // compiled twice: as it stands (a library routine counts) and for
 // processors with the POPCNT instruction, and the engine takes the second
@@ -46,32 +38,32 @@ inline bool atMostTriedElements(uint32_t set) {
 // instructions that every 64-bit x86 processor has.
 #if defined(__GNUC__)
 #define TALLYRA_INLINE [[gnu::always_inline]] inline
-inline int popcount(uint32_t set) { return __builtin_popcount(set); }
+inline int popcount(ElementSet set) { return __builtin_popcountll(set); }
 #else
 #define TALLYRA_INLINE inline
-inline int popcount(uint32_t set) { return std::popcount(set); }
+inline int popcount(ElementSet set) { return std::popcount(set); }
 #endif
 
-TALLYRA_INLINE int chooseBranchInline(uint32_t component, const uint32_t* adjacent,
-                                      const uint32_t* implied, const int* produced) {
+TALLYRA_INLINE int chooseBranchInline(ElementSet component, const ElementSet* adjacent,
+                                      const ElementSet* implied, const int* occurrences) {
   // Two passes without data-dependent branches: the best score, then the
   // elements that have it.
   int scores[kMaxElements];
   int best = 0;
-  for (uint32_t rest = component; rest != 0; rest &= rest - 1) {
+  for (ElementSet rest = component; rest != 0; rest &= rest - 1) {
     int x = lowest(rest);
-    scores[x] = popcount(adjacent[x]) * 4096 + produced[x];
+    scores[x] = popcount(adjacent[x]) * (occurrences[x] + 32);
     best = scores[x] > best ? scores[x] : best;
   }
-  uint32_t tied = 0;
-  for (uint32_t rest = component; rest != 0; rest &= rest - 1)
+  ElementSet tied = 0;
+  for (ElementSet rest = component; rest != 0; rest &= rest - 1)
     tied |= scores[lowest(rest)] == best ? bitOf(lowest(rest)) : 0;
   if ((tied & (tied - 1)) == 0) return lowest(tied);
   // Among the tied, the first that forces the nearest to half the
   // component.
   const int size = popcount(component);
   int branch = lowest(tied);
-  int bestBalance = kMaxElements;
+  int bestBalance = kMaxElements + 1;
   for (; tied != 0; tied &= tied - 1) {
     int x = lowest(tied);
     int forces = popcount(implied[x] & component);
@@ -82,19 +74,20 @@ TALLYRA_INLINE int chooseBranchInline(uint32_t component, const uint32_t* adjace
   return branch;
 }
 
-int chooseBranchPlain(uint32_t component, const uint32_t* adjacent, const uint32_t* implied,
-                      const int* produced) {
-  return chooseBranchInline(component, adjacent, implied, produced);
+int chooseBranchPlain(ElementSet component, const ElementSet* adjacent, const ElementSet* implied,
+                      const int* occurrences) {
+  return chooseBranchInline(component, adjacent, implied, occurrences);
 }
 
 #if defined(__GNUC__) && defined(__x86_64__)
-[[gnu::target("popcnt")]] int chooseBranchPopcnt(uint32_t component, const uint32_t* adjacent,
-                                                 const uint32_t* implied, const int* produced) {
-  return chooseBranchInline(component, adjacent, implied, produced);
+[[gnu::target("popcnt")]] int chooseBranchPopcnt(ElementSet component, const ElementSet* adjacent,
+                                                 const ElementSet* implied,
+                                                 const int* occurrences) {
+  return chooseBranchInline(component, adjacent, implied, occurrences);
 }
 #endif
 
-using ChooseBranch = int (*)(uint32_t, const uint32_t*, const uint32_t*, const int*);
+using ChooseBranch = int (*)(ElementSet, const ElementSet*, const ElementSet*, const int*);
 
 ChooseBranch branchRuleForThisProcessor() {
 #if defined(__GNUC__) && defined(__x86_64__)
@@ -109,6 +102,12 @@ const ChooseBranch chooseBranch = branchRuleForThisProcessor();
 
 }  // namespace
 
+void SubuniverseEngine::setOptions(const Options& options) {
+  options_ = options;
+  options_.triedElements = std::clamp(options_.triedElements, 0, kMaxTriedElements);
+  options_.exactKeysAfter = std::max<int64_t>(options_.exactKeysAfter, 0);
+}
+
 // Throughout, implied[x] for an undecided x is everything that x forces
 // given the closed set I: the union of forced[x][y] over y in I and y = x.
 // Only the entries of the elements a call works on are meaningful.
@@ -116,24 +115,36 @@ const ChooseBranch chooseBranch = branchRuleForThisProcessor();
 SubsetCount SubuniverseEngine::count(int size, const Constraint* constraints, int constraintCount) {
   if (size < 1 || size > kMaxElements) return 0;
   buildClosureRules(size, constraints, constraintCount, rules_);
-  cache_.startJob(size);
-  uint32_t implied[kMaxElements];
-  for (int x = 0; x < rules_.size; ++x) implied[x] = rules_.forced[x][x];
   included_ = 0;
   excluded_ = 0;
   nodes_ = 0;
-  int64_t total = countPart(rules_.all, implied);
-  assert(total >= 1 && total <= (int64_t{1} << size));
+  // Without a rule every subset is closed; 2^64 of them do not fit the
+  // search's 64-bit counts. With one, some subset is not, and the count is
+  // below 2^size.
+  ElementSet bound = 0;
+  for (int x = 0; x < size; ++x) bound |= rules_.partners[x];
+  if (bound == 0) return SubsetCount{1} << size;
+  cache_.startJob(size);
+  ElementSet implied[kMaxElements];
+  for (int x = 0; x < rules_.size; ++x) implied[x] = rules_.forced[x][x];
+  uint64_t total = countPart(rules_.all, implied);
+  assert(total >= 1 && (size == 64 || total < uint64_t{1} << size));
   return total;
+}
+
+bool SubuniverseEngine::atMostTriedElements(ElementSet set) const {
+  // Without counting bits (see popcount above).
+  for (int i = 0; i < options_.triedElements; ++i) set &= set - 1;
+  return set == 0;
 }
 
 // Excludes the elements of `part` that imply an excluded element, until
 // none is left; returns them.
-uint32_t SubuniverseEngine::excludeForced(uint32_t part, const uint32_t* implied) {
-  uint32_t out = 0;
+ElementSet SubuniverseEngine::excludeForced(ElementSet part, const ElementSet* implied) {
+  ElementSet out = 0;
   for (;;) {
-    uint32_t found = 0;
-    for (uint32_t rest = part; rest != 0; rest &= rest - 1) {
+    ElementSet found = 0;
+    for (ElementSet rest = part; rest != 0; rest &= rest - 1) {
       int z = lowest(rest);
       if ((implied[z] & excluded_) != 0) found |= bitOf(z);
     }
@@ -146,14 +157,14 @@ uint32_t SubuniverseEngine::excludeForced(uint32_t part, const uint32_t* implied
 
 // The closure of I and x, or 0 when it meets E (I is closed, so a
 // closure that holds x is never 0).
-uint32_t SubuniverseEngine::closeWith(int x, const uint32_t* implied) const {
-  uint32_t set = included_ | bitOf(x);
-  uint32_t todo = bitOf(x);
+ElementSet SubuniverseEngine::closeWith(int x, const ElementSet* implied) const {
+  ElementSet set = included_ | bitOf(x);
+  ElementSet todo = bitOf(x);
   while (todo != 0) {
     int z = lowest(todo);
     todo &= todo - 1;
-    uint32_t add = implied[z];
-    for (uint32_t ys = rules_.partners[z] & set & ~included_; ys != 0; ys &= ys - 1)
+    ElementSet add = implied[z];
+    for (ElementSet ys = rules_.partners[z] & set & ~included_; ys != 0; ys &= ys - 1)
       add |= rules_.forced[z][lowest(ys)];
     add &= ~set;
     if ((add & excluded_) != 0) return 0;
@@ -165,44 +176,60 @@ uint32_t SubuniverseEngine::closeWith(int x, const uint32_t* implied) const {
 
 // The number of ways to complete I inside `part`: a set of undecided
 // elements that no active constraint links to any undecided element
-// outside it, none of which implies an excluded element.
-int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
+// outside it, none of which implies an excluded element. Below 2^64 (the
+// caller never hands over 64 free elements).
+uint64_t SubuniverseEngine::countPart(ElementSet part, const ElementSet* implied) {
   assert((part & (included_ | excluded_)) == 0);
   // A small part is cheaper to try whole than to split.
   if (atMostTriedElements(part)) return countByTrying(part, implied);
   // adjacent[x]: the elements of `part` that share an active constraint
-  // with x.
-  uint32_t adjacent[kMaxElements];
-  for (uint32_t rest = part; rest != 0; rest &= rest - 1) adjacent[lowest(rest)] = 0;
-  for (uint32_t rest = part; rest != 0; rest &= rest - 1) {
+  // with x; occurrences[x]: the active pairs that x is an operand or a
+  // result of.
+  ElementSet adjacent[kMaxElements];
+  int occurrences[kMaxElements];
+  for (ElementSet rest = part; rest != 0; rest &= rest - 1) {
+    adjacent[lowest(rest)] = 0;
+    occurrences[lowest(rest)] = 0;
+  }
+  for (ElementSet rest = part; rest != 0; rest &= rest - 1) {
     int x = lowest(rest);
-    uint32_t linked = implied[x] & part;
-    for (uint32_t cs = linked; cs != 0; cs &= cs - 1) adjacent[lowest(cs)] |= bitOf(x);
-    uint32_t later = rules_.partners[x] & part & ~((uint32_t{2} << x) - 1);
-    for (; later != 0; later &= later - 1) {
-      int y = lowest(later);
-      // A result in I is there for good; one that x or y forces alone
-      // (given I) comes with it whenever both are in, so only the single
-      // rule of x or y, which links already, can fail.
-      uint32_t results = rules_.forced[x][y] & ~included_ & ~implied[x] & ~implied[y];
+    ElementSet linked = implied[x] & part;
+    for (ElementSet cs = linked; cs != 0; cs &= cs - 1) adjacent[lowest(cs)] |= bitOf(x);
+    // A result in I is there for good; one that x or y forces alone
+    // (given I) comes with it whenever both are in, so only the single
+    // rule of x or y, which links already, can fail.
+    const ElementSet open = ~included_ & ~implied[x];
+    const ElementSet* forced = rules_.forced[x];
+    int pairs = 0;
+    for (ElementSet later = rules_.partners[x] & part & above(x); later != 0; later &= later - 1) {
+      const int y = lowest(later);
+      const ElementSet results = forced[y] & open & ~implied[y];
       if (results == 0) continue;
-      // Results outside `part` are excluded here: x and y may not both
-      // come in.
-      results &= part;
-      linked |= bitOf(y) | results;
-      adjacent[y] |= bitOf(x) | results;
-      for (uint32_t cs = results; cs != 0; cs &= cs - 1)
-        adjacent[lowest(cs)] |= bitOf(x) | bitOf(y);
+      ++pairs;
+      ++occurrences[y];
+      // A result outside `part` is excluded (or the pair, linking it,
+      // would have kept it in): x and y may not both come in, whatever
+      // becomes of the other results, so the pair links them alone.
+      const bool notBoth = (results & ~part) != 0;
+      const ElementSet withY = notBoth ? 0 : results;
+      linked |= bitOf(y) | withY;
+      adjacent[y] |= bitOf(x) | withY;
+      const ElementSet operands = bitOf(x) | bitOf(y);
+      for (ElementSet cs = withY; cs != 0; cs &= cs - 1) {
+        adjacent[lowest(cs)] |= operands;
+        ++occurrences[lowest(cs)];
+      }
     }
+    occurrences[x] += pairs;
     adjacent[x] |= linked;
   }
-  int64_t count = 1;
+  uint64_t count = 1;
   int freeElements = 0;
-  for (uint32_t rest = part; rest != 0;) {
-    uint32_t component = bitOf(lowest(rest));
-    uint32_t frontier = component;
+  for (ElementSet rest = part; rest != 0;) {
+    ElementSet component = bitOf(lowest(rest));
+    ElementSet frontier = component;
     while (frontier != 0) {
-      uint32_t grown = adjacent[lowest(frontier)] & ~component;
+      ElementSet grown = adjacent[lowest(frontier)] & ~component;
       frontier = (frontier & (frontier - 1)) | grown;
       component |= grown;
     }
@@ -212,51 +239,54 @@ int64_t SubuniverseEngine::countPart(uint32_t part, const uint32_t* implied) {
     else if (atMostTriedElements(component))
       count *= countByTrying(component, implied);
     else
-      count *= countComponent(component, adjacent, implied);
+      count *= countComponent(component, adjacent, implied, occurrences);
   }
+  assert(freeElements < 64);
   return count << freeElements;
 }
 
 // The number of ways to complete I inside a small component, found by
-// trying each of its subsets T: I and T together are closed when every
-// element of T has what it implies (given I) in I or T, and every pair in
-// T its results. A search node and a cache entry cost more than that.
-int64_t SubuniverseEngine::countByTrying(uint32_t component, const uint32_t* implied) const {
+// trying each of its subsets T at once: bit t of a word stands for the
+// subset t of the members (bit i of t: members[i]), and each rule that the
+// members take part in marks the subsets that break it. I and T together
+// are closed when every element of T has what it implies (given I) in I or
+// T, and every pair in T its results. A search node and a cache entry cost
+// more than that.
+uint64_t SubuniverseEngine::countByTrying(ElementSet component, const ElementSet* implied) const {
   assert(atMostTriedElements(component));
-  int members[kTriedElements];
+  // holding[i]: the subsets that hold members[i].
+  static constexpr uint64_t kHolding[kMaxTriedElements] = {
+      0xAAAAAAAAAAAAAAAAu, 0xCCCCCCCCCCCCCCCCu, 0xF0F0F0F0F0F0F0F0u,
+      0xFF00FF00FF00FF00u, 0xFFFF0000FFFF0000u, 0xFFFFFFFF00000000u};
+  int members[kMaxTriedElements];
+  int slot[kMaxElements];  // slot[members[i]] = i
   int k = 0;
-  for (uint32_t rest = component; rest != 0; rest &= rest - 1) members[k++] = lowest(rest);
-  // need[t] and set[t] for the subset t of members (bit i: members[i]):
-  // everything its elements and pairs require, and its elements. The
-  // subsets with lowest member i come after those of the later members:
-  // each is such a subset s of later members with members[i] added, and
-  // what the pairs of members[i] with s require grows one member at a time.
-  uint32_t need[1 << kTriedElements];
-  uint32_t set[1 << kTriedElements];
-  need[0] = 0;
-  set[0] = 0;
-  const uint32_t outside = ~included_;
-  int64_t count = 1;
-  for (int i = k - 1; i >= 0; --i) {
+  for (ElementSet rest = component; rest != 0; rest &= rest - 1) {
+    slot[lowest(rest)] = k;
+    members[k++] = lowest(rest);
+  }
+  // Subsets that lack one of `needed` (outside I): those without a member
+  // of it, and all of them when it reaches outside the component.
+  auto lacking = [&](ElementSet needed) {
+    if ((needed & ~component) != 0) return ~uint64_t{0};
+    uint64_t lack = 0;
+    for (ElementSet zs = needed; zs != 0; zs &= zs - 1) lack |= ~kHolding[slot[lowest(zs)]];
+    return lack;
+  };
+  const ElementSet open = ~included_;
+  uint64_t broken = 0;
+  for (int i = 0; i < k; ++i) {
     const int x = members[i];
-    uint32_t withX[kTriedElements];  // the results of x with each later member
+    broken |= kHolding[i] & lacking(implied[x] & open);
     // (forced[x][y] for a y that is no partner of x holds stale bits of
-    // earlier jobs; the mask drops them without a branch.)
-    for (int j = i + 1; j < k; ++j)
-      withX[j] = rules_.forced[x][members[j]] & (0 - (rules_.partners[x] >> members[j] & 1));
-    uint32_t pairs[1 << (kTriedElements - 1)];
-    pairs[0] = 0;
-    const int later = k - 1 - i;
-    for (int s = 0; s < (1 << later); ++s) {
-      if (s != 0) pairs[s] = pairs[s & (s - 1)] | withX[i + 1 + std::countr_zero(unsigned(s))];
-      const int others = s << (i + 1);
-      const int t = others | 1 << i;
-      need[t] = need[others] | implied[x] | pairs[s];
-      set[t] = set[others] | bitOf(x);
-      count += (need[t] & outside & ~set[t]) == 0 ? 1 : 0;
+    // earlier jobs.)
+    for (ElementSet ys = rules_.partners[x] & component & above(x); ys != 0; ys &= ys - 1) {
+      const int y = lowest(ys);
+      broken |= kHolding[i] & kHolding[slot[y]] & lacking(rules_.forced[x][y] & open);
     }
   }
-  return count;
+  const uint64_t subsets = k == kMaxTriedElements ? ~uint64_t{0} : (uint64_t{1} << (1 << k)) - 1;
+  return static_cast<uint64_t>(popcount(subsets & ~broken));
 }
 
 // What the count of a component depends on besides the component itself:
@@ -276,15 +306,15 @@ int64_t SubuniverseEngine::countByTrying(uint32_t component, const uint32_t* imp
 //
 // Finding exactly those elements takes a pass over the pairs of the
 // component, worth it only in a long search and for components that come
-// back. So a search's first kExactKeysAfter nodes, and after that the
-// first sighting of each component, use the partners and results of its
-// elements (a superset, one step); from the second sighting on the exact
-// set is used, kept in the cache beside the counts.
-uint32_t SubuniverseEngine::dependence(uint32_t component) {
-  uint32_t depends = 0;
+// back. So a search's first Options::exactKeysAfter nodes, and after that
+// the first sighting of each component, use the partners and results of
+// its elements (a superset, one step); from the second sighting on the
+// exact set is used, kept in the cache beside the counts.
+ElementSet SubuniverseEngine::dependence(ElementSet component) {
+  ElementSet depends = 0;
   bool exact = false;
-  if (nodes_ < kExactKeysAfter) {
-    for (uint32_t rest = component; rest != 0; rest &= rest - 1)
+  if (nodes_ < options_.exactKeysAfter) {
+    for (ElementSet rest = component; rest != 0; rest &= rest - 1)
       depends |= rules_.partners[lowest(rest)] | rules_.results[lowest(rest)];
     return depends & ~component;
   }
@@ -292,24 +322,23 @@ uint32_t SubuniverseEngine::dependence(uint32_t component) {
     if (exact) return depends;
     if (!rules_.pairsToBuilt) buildPairsTo(rules_);
     depends = 0;
-    for (uint32_t rest = component; rest != 0; rest &= rest - 1) {
+    for (ElementSet rest = component; rest != 0; rest &= rest - 1) {
       int x = lowest(rest);
-      for (uint32_t zs = rules_.results[x] & component; zs != 0; zs &= zs - 1)
+      for (ElementSet zs = rules_.results[x] & component; zs != 0; zs &= zs - 1)
         depends |= rules_.pairsTo[x][lowest(zs)];
-      for (uint32_t ys = rules_.partners[x] & component & ~((uint32_t{2} << x) - 1); ys != 0;
-           ys &= ys - 1)
+      for (ElementSet ys = rules_.partners[x] & component & above(x); ys != 0; ys &= ys - 1)
         depends |= rules_.forced[x][lowest(ys)];
     }
     exact = true;
 #ifndef NDEBUG
     // The exact set lies within the one-step superset.
-    uint32_t superset = 0;
-    for (uint32_t rest = component; rest != 0; rest &= rest - 1)
+    ElementSet superset = 0;
+    for (ElementSet rest = component; rest != 0; rest &= rest - 1)
       superset |= rules_.partners[lowest(rest)] | rules_.results[lowest(rest)];
     assert((depends & ~superset) == 0);
 #endif
   } else {
-    for (uint32_t rest = component; rest != 0; rest &= rest - 1)
+    for (ElementSet rest = component; rest != 0; rest &= rest - 1)
       depends |= rules_.partners[lowest(rest)] | rules_.results[lowest(rest)];
   }
   depends &= ~component;
@@ -319,42 +348,42 @@ uint32_t SubuniverseEngine::dependence(uint32_t component) {
 
 // The number of ways to complete I inside `component`, one component of
 // countPart's adjacency.
-int64_t SubuniverseEngine::countComponent(uint32_t component, const uint32_t* adjacent,
-                                          const uint32_t* implied) {
+uint64_t SubuniverseEngine::countComponent(ElementSet component, const ElementSet* adjacent,
+                                           const ElementSet* implied, const int* occurrences) {
   // The search's invariants: I is closed, I and E are disjoint, and the
   // component is undecided.
   assert((included_ & excluded_) == 0);
   assert(closeSet(rules_, included_) == included_);
   assert((component & (included_ | excluded_)) == 0);
-  const uint32_t relevant = included_ & dependence(component);
-  int64_t known = cache_.find(component, relevant);
-  if (known >= 0) return known;
+  const ElementSet relevant = included_ & dependence(component);
+  uint64_t known = cache_.find(component, relevant);
+  if (known != ComponentCache::kNotFound) return known;
   ++nodes_;
 
-  // Branch on the element with the most links; among those, on the one
-  // that the most pairs of the job produce, and then on the one whose
-  // inclusion forces the nearest to half the component. Elements that
-  // only combine with others (the operand of many facts, the result of
-  // none) come late: deciding them one by one leaves the rest linked,
-  // while the elements they combine with decide, once in, what all of
-  // them force. A chain of single rules is cut in the middle. The element
-  // order of the job decides only between elements that these measures
-  // cannot tell apart.
-  const int branch = chooseBranch(component, adjacent, implied, rules_.produced);
+  // Branch on the element with the most links, weighed by the active
+  // pairs it is in (as operand or result); among those that score
+  // the same, on the one whose inclusion forces the nearest to half the
+  // component. A result that many pairs share comes early: out, it turns
+  // every one of them into "not both in" and frees their other results;
+  // in, it satisfies them. An element that links many others through a
+  // few facts does not outrank it, as it would on its links alone. A chain
+  // of single rules is cut in the middle. The element order of the job
+  // decides only between elements that these measures cannot tell apart.
+  const int branch = chooseBranch(component, adjacent, implied, occurrences);
   assert((component >> branch & 1) != 0);
 
-  int64_t count = 0;
-  const uint32_t savedIncluded = included_;
-  const uint32_t savedExcluded = excluded_;
+  uint64_t count = 0;
+  const ElementSet savedIncluded = included_;
+  const ElementSet savedExcluded = excluded_;
   // In: I grows to its closure with the element, unless that meets E.
-  if (uint32_t closed = closeWith(branch, implied); closed != 0) {
-    uint32_t added = closed & ~included_;
-    uint32_t undecided = component & ~added;
-    uint32_t grownImplied[kMaxElements];
-    for (uint32_t xs = undecided; xs != 0; xs &= xs - 1) {
+  if (ElementSet closed = closeWith(branch, implied); closed != 0) {
+    ElementSet added = closed & ~included_;
+    ElementSet undecided = component & ~added;
+    ElementSet grownImplied[kMaxElements];
+    for (ElementSet xs = undecided; xs != 0; xs &= xs - 1) {
       int x = lowest(xs);
-      uint32_t more = implied[x];
-      for (uint32_t ds = rules_.partners[x] & added; ds != 0; ds &= ds - 1)
+      ElementSet more = implied[x];
+      for (ElementSet ds = rules_.partners[x] & added; ds != 0; ds &= ds - 1)
         more |= rules_.forced[x][lowest(ds)];
       grownImplied[x] = more;
     }
@@ -366,12 +395,14 @@ int64_t SubuniverseEngine::countComponent(uint32_t component, const uint32_t* ad
   }
   // Out.
   excluded_ |= bitOf(branch);
-  uint32_t undecided = component & ~bitOf(branch);
+  ElementSet undecided = component & ~bitOf(branch);
   undecided &= ~excludeForced(undecided, implied);
   count += countPart(undecided, implied);
   excluded_ = savedExcluded;
 
-  // I itself completes the component (with none of it), so no count is 0.
+  // I itself completes the component (with none of it), so no count is 0;
+  // and the operands of a link without what it needs do not, so none
+  // reaches 2^|component|.
   assert(count >= 1);
   cache_.store(component, relevant, count);
   return count;

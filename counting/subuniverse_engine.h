@@ -7,7 +7,7 @@
 //
 // An engine holds the whole state of a count: the constraints folded into
 // bit masks, the search's sets and a fixed cache of component counts (about
-// 600 KiB, so keep engines in static storage or on the heap, not on the
+// 1.2 MiB, so keep engines in static storage or on the heap, not on the
 // stack). Nothing is allocated during a count. One engine runs one count
 // at a time; separate engines may count side by side. Results of earlier
 // counts never leak into later ones.
@@ -18,24 +18,41 @@
 
 #include "counting/closure_rules.h"
 #include "counting/component_cache.h"
+#include "counting/element_set.h"
 #include "run/job_model.h"
 
 namespace tallyra {
 
 class SubuniverseEngine {
  public:
+  // The most elements that a part may have to be counted by trying: the
+  // 2^6 subsets of a part are the bits of one word.
+  static constexpr int kMaxTriedElements = 6;
+
+  // Settings that change how the engine searches, never what it counts.
+  struct Options {
+    // Parts and components of at most this many undecided elements
+    // (0..kMaxTriedElements) are counted by trying each of their subsets;
+    // 0 or 1: none is, every component of two or more is branched on.
+    int triedElements = 6;
+    // Cache keys hold the exact dependence of a component (see
+    // subuniverse_engine.cc) once a count has made this many search nodes,
+    // from the component's second sighting on; 0: from the first node.
+    int64_t exactKeysAfter = 4096;
+  };
+
   SubuniverseEngine() = default;
   SubuniverseEngine(const SubuniverseEngine&) = delete;
   SubuniverseEngine& operator=(const SubuniverseEngine&) = delete;
 
-  // Parts of the search with at most this many undecided elements are
-  // counted by trying each of their subsets.
-  static constexpr int kTriedElements = 6;
+  // For the counts that follow; values out of range are brought into it.
+  void setOptions(const Options& options);
+  const Options& options() const { return options_; }
 
   // The number of subsets of {1..size} closed under constraints[0..count-1].
-  // size is 1..30 (any other size gives 0); every position in the
-  // constraints is 1..size; the answer is at most 2^30. The search recurses
-  // at most about 60 frames deep.
+  // size is 1..kMaxElements (any other size gives 0); every position in the
+  // constraints is 1..size; the answer is at most 2^size. The search
+  // recurses at most about 2 * size frames deep, each of about 1 KiB.
   SubsetCount count(int size, const Constraint* constraints, int constraintCount);
 
   // The search nodes of the latest count: the components it counted by
@@ -43,20 +60,22 @@ class SubuniverseEngine {
   int64_t searchNodes() const { return nodes_; }
 
  private:
-  uint32_t excludeForced(uint32_t part, const uint32_t* implied);
-  uint32_t closeWith(int x, const uint32_t* implied) const;
-  int64_t countPart(uint32_t part, const uint32_t* implied);
-  int64_t countByTrying(uint32_t component, const uint32_t* implied) const;
-  static constexpr int64_t kExactKeysAfter = 4096;  // search nodes
-  uint32_t dependence(uint32_t component);
-  int64_t countComponent(uint32_t component, const uint32_t* adjacent, const uint32_t* implied);
+  ElementSet excludeForced(ElementSet part, const ElementSet* implied);
+  ElementSet closeWith(int x, const ElementSet* implied) const;
+  bool atMostTriedElements(ElementSet set) const;
+  uint64_t countPart(ElementSet part, const ElementSet* implied);
+  uint64_t countByTrying(ElementSet component, const ElementSet* implied) const;
+  ElementSet dependence(ElementSet component);
+  uint64_t countComponent(ElementSet component, const ElementSet* adjacent,
+                          const ElementSet* implied, const int* occurrences);
 
+  Options options_;
   ClosureRules rules_;
   ComponentCache cache_;
   // The search's state: a closed set I of included elements and a set E of
   // excluded ones, disjoint from it.
-  uint32_t included_ = 0;
-  uint32_t excluded_ = 0;
+  ElementSet included_ = 0;
+  ElementSet excluded_ = 0;
   int64_t nodes_ = 0;
 };
 

@@ -5,30 +5,71 @@
 
 namespace tallyra {
 
-int formatScaledCount(int32_t count, int32_t size, int32_t k, int decimals, int width, char* out,
-                      size_t capacity) {
-  // x = count * 2^(k - size): an integer part and, when size > k, a
-  // fraction of at most 30 binary digits, expanded exactly in decimal.
+namespace {
+
+// The double nearest to n, ties to even (as converting n to a double does):
+// mantissa * 2^exponent, mantissa below 2^53.
+void nearestDouble(SubsetCount n, uint64_t& mantissa, int& exponent) {
+  exponent = 0;
+  while (n >> (53 + exponent) != 0) ++exponent;
+  if (exponent == 0) {
+    mantissa = static_cast<uint64_t>(n);
+    return;
+  }
+  SubsetCount rest = n & ((SubsetCount{1} << exponent) - 1);
+  SubsetCount half = SubsetCount{1} << (exponent - 1);
+  mantissa = static_cast<uint64_t>(n >> exponent);
+  if (rest > half || (rest == half && (mantissa & 1) != 0)) ++mantissa;
+  if (mantissa >> 53 != 0) {  // rounded up to the next power of two
+    mantissa >>= 1;
+    ++exponent;
+  }
+}
+
+}  // namespace
+
+int formatCount(SubsetCount count, char* out) {
+  char digits[40];
+  int len = 0;
+  do {
+    digits[len++] = static_cast<char>('0' + static_cast<int>(count % 10));
+    count /= 10;
+  } while (count != 0);
+  for (int i = 0; i < len; ++i) out[i] = digits[len - 1 - i];
+  out[len] = '\0';
+  return len;
+}
+
+int formatScaledCount(SubsetCount count, int32_t size, int32_t k, int decimals, int width,
+                      char* out, size_t capacity) {
+  // x = count * 2^(k - size), with count first made a double: a mantissa
+  // below 2^53 times 2^exponent. So x = mantissa * 2^-shift, shift at most
+  // size <= 64: an integer part (at most 2^20, since count <= 2^size) and,
+  // when shift > 0, a fraction of shift binary digits, expanded exactly in
+  // decimal.
+  uint64_t mantissa;
+  int exponent;
+  nearestDouble(count, mantissa, exponent);
+  const int shift = size - k - exponent;
   char digits[32];
   int len = 0;
   uint64_t integer = 0;
-  int shift = size - k;
   char fraction[32];
   if (shift <= 0) {
-    integer = static_cast<uint64_t>(count) << (-shift);
+    integer = mantissa << (-shift);
     for (int i = 0; i < decimals; ++i) fraction[i] = '0';
   } else {
-    uint64_t value = static_cast<uint64_t>(count);
-    uint64_t mask = (uint64_t{1} << shift) - 1;
-    integer = value >> shift;
-    uint64_t frac = value & mask;  // the fraction is frac / 2^shift
+    // The fraction is frac / 2^shift; frac * 10 needs shift + 4 bits.
+    const SubsetCount one = SubsetCount{1} << shift;
+    SubsetCount frac = SubsetCount{mantissa} & (one - 1);
+    integer = static_cast<uint64_t>(SubsetCount{mantissa} >> shift);
     for (int i = 0; i < decimals; ++i) {
       frac *= 10;
-      fraction[i] = static_cast<char>('0' + (frac >> shift));
-      frac &= mask;
+      fraction[i] = static_cast<char>('0' + static_cast<int>(frac >> shift));
+      frac &= one - 1;
     }
     // Round the remaining frac / 2^shift half to even.
-    uint64_t half = uint64_t{1} << (shift - 1);
+    const SubsetCount half = one >> 1;
     bool lastOdd = decimals > 0 ? ((fraction[decimals - 1] - '0') & 1) != 0 : (integer & 1) != 0;
     if (frac > half || (frac == half && lastOdd)) {
       int i = decimals - 1;
@@ -61,15 +102,18 @@ int formatScaledCount(int32_t count, int32_t size, int32_t k, int decimals, int 
   return n;
 }
 
-void writeResultLines(int32_t count) {
+void writeResultLines(SubsetCount count) {
   char scaled[128];
+  char countText[40];
+  const int countLength = formatCount(count, countText);
+  const std::string_view countView(countText, static_cast<size_t>(countLength));
   int32_t k = runOptions.subtrahend;
 
   int n = formatScaledCount(count, job.size, k, 8, 22, scaled, sizeof scaled);
   screen.write("Result: |Sub(");
   screen.write(job.name.view());
   screen.write(")| = ");
-  screen.writeNumber(count);
+  screen.write(countView);
   screen.write(" = ");
   screen.write(std::string_view(scaled, static_cast<size_t>(n)));
   screen.write("*2^{|A|-");
@@ -80,7 +124,7 @@ void writeResultLines(int32_t count) {
   resultFile.write("Result for A=");
   resultFile.write(job.name.view());
   resultFile.write(":  |Sub(A)| = ");
-  resultFile.writeNumber(count);
+  resultFile.write(countView);
   resultFile.write(", whence");
   resultFile.endLine();
 

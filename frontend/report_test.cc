@@ -15,7 +15,8 @@ namespace tallyra {
 namespace {
 
 // Runs writeResultLines for a job and answers (screen, result file).
-std::pair<std::string, std::string> resultLines(const char* name, int size, int k, int32_t count) {
+std::pair<std::string, std::string> resultLines(const char* name, int size, int k,
+                                                SubsetCount count) {
   FakePlatform fake;
   FileHandle h;
   fake.createNew("r.txt", &h);
@@ -62,33 +63,65 @@ TEST(ResultLines, WideNumbersWidenTheField) {
 }
 
 TEST(FormatScaledCount, AgreesWithExactPrintfOnEveryShape) {
-  // glibc's printf expands a double exactly and rounds half to even; every
-  // x here is exactly representable, so the two must agree digit for digit.
-  std::mt19937 random(12345);
+  // glibc's printf expands a double exactly and rounds half to even, and
+  // the compiler converts a 64-bit count to the nearest double, ties to
+  // even: the two must agree digit for digit with ours, also for counts of
+  // more than 53 bits, whose double is not the count itself.
+  std::mt19937_64 random(12345);
   char ours[128];
   char theirs[128];
-  for (int size = 1; size <= 30; ++size) {
+  for (int size = 1; size <= 64; ++size) {
+    const SubsetCount most = SubsetCount{1} << size;
     for (int k = 0; k <= 20; ++k) {
       for (int trial = 0; trial < 40; ++trial) {
-        int32_t count;
+        SubsetCount count;
         if (trial == 0)
           count = 0;
         else if (trial == 1)
           count = 1;
         else if (trial == 2)
-          count = 1 << size;
+          count = most;
+        else if (trial == 3)
+          count = most - 1;
         else if (trial < 8)
-          count = static_cast<int32_t>((2 * (random() % 1000) + 1) << 13);  // ties
+          count = SubsetCount{(2 * (random() % 1000) + 1)} << 13;  // ties
+        else if (trial < 12 && size > 54)
+          // Ties and near ties where the double must round: an odd
+          // 53-bit mantissa, then half a unit of the last place, give or
+          // take one.
+          count = ((SubsetCount{(random() >> 11) | 1} << (size - 53)) +
+                   (SubsetCount{1} << (size - 54)) + (trial % 3) - 1);
         else
-          count = static_cast<int32_t>(random() % ((1u << size) + 1));
-        double x = std::ldexp(static_cast<double>(count), k - size);
+          count = SubsetCount{random()} % (most + 1);
+        if (count > most) count = most;
+        double asDouble = count == (SubsetCount{1} << 64)
+                              ? std::ldexp(1.0, 64)
+                              : static_cast<double>(static_cast<uint64_t>(count));
+        double x = std::ldexp(asDouble, k - size);
         for (auto [decimals, width] : {std::pair{8, 22}, std::pair{16, 21}}) {
           formatScaledCount(count, size, k, decimals, width, ours, sizeof ours);
           std::snprintf(theirs, sizeof theirs, "%*.*f", width, decimals, x);
-          ASSERT_STREQ(ours, theirs) << "count " << count << " size " << size << " k " << k;
+          ASSERT_STREQ(ours, theirs) << "count " << static_cast<double>(count) << " size " << size
+                                     << " k " << k << " trial " << trial;
         }
       }
     }
+  }
+}
+
+TEST(FormatCount, WritesEveryCountUpTo2To64InDecimal) {
+  char text[40];
+  formatCount(0, text);
+  EXPECT_STREQ(text, "0");
+  formatCount(SubsetCount{1} << 64, text);
+  EXPECT_STREQ(text, "18446744073709551616");
+  formatCount((SubsetCount{1} << 64) - 1, text);
+  EXPECT_STREQ(text, "18446744073709551615");
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 1000; ++i) {
+    uint64_t n = random() >> (random() % 64);
+    formatCount(n, text);
+    EXPECT_EQ(std::string(text), std::to_string(n));
   }
 }
 

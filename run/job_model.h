@@ -14,7 +14,7 @@
 
 namespace tallyra {
 
-constexpr int kMaxElements = 30;       // symbols kept of an elements line
+constexpr int kMaxElements = 64;       // elements of a job, all of them counted
 constexpr int kMaxConstraints = 4096;  // constraints of one job
 
 // A number of subsets of a job's elements, 0..2^64: one bit wider than 64,

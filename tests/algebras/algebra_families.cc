@@ -277,21 +277,23 @@ int makeOrder(const OrderShape& s, Order& leq, char* name) {
       return n;
     }
     case Shape::kClosures: {
+      // At most 30 sets, as when the family was made.
+      constexpr int kMostClosures = 30;
       SampleRandom random(static_cast<uint64_t>(s.a) * 7919);
-      int sets[kMaxElements] = {63}, n = 1;
+      int sets[kMostClosures] = {63}, n = 1;
       for (int tries = 0; tries < 200; ++tries) {
-        int grown[2 * kMaxElements], m = n;
+        int grown[2 * kMostClosures], m = n;
         for (int i = 0; i < n; ++i) grown[i] = sets[i];
         grown[m++] = random.below(64);
-        for (int i = 0; i < m && m <= kMaxElements; ++i) {
-          for (int j = 0; j < i && m <= kMaxElements; ++j) {
+        for (int i = 0; i < m && m <= kMostClosures; ++i) {
+          for (int j = 0; j < i && m <= kMostClosures; ++j) {
             int meet = grown[i] & grown[j];
             bool known = false;
             for (int k = 0; k < m; ++k) known = known || grown[k] == meet;
             if (!known) grown[m++] = meet;
           }
         }
-        if (m > kMaxElements) continue;
+        if (m > kMostClosures) continue;
         for (int i = 0; i < m; ++i) sets[i] = grown[i];
         n = m;
       }

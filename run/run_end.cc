@@ -7,6 +7,9 @@
 namespace tallyra {
 
 void endRunAfterEnter(int presses) {
+  // Whatever the user does at the wait (closes the window, types Ctrl-C),
+  // the result file already holds everything the run wrote.
+  resultFile.writeOut();
   TextLine ignored;
   for (int i = 0; i < presses; ++i) keyboard.readLine(ignored);
   jobFile.close();

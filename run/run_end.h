@@ -5,7 +5,8 @@
 
 namespace tallyra {
 
-// Waits for `presses` presses of Enter (each read of Keyboard returns at
+// Writes out everything written to ResultFile so far (without closing it),
+// waits for `presses` presses of Enter (each read of Keyboard returns at
 // once when its input has ended; what is typed before each Enter is
 // ignored), closes JobFile and ResultFile where they are open and ends the
 // process with exit status 0.

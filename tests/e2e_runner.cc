@@ -30,7 +30,13 @@
 //               named pipe instead, which the runner opens and writes the
 //               file's bytes into only a while after the program started;
 //               the program must have waited for them; they are written at
-//               once, so keep the file within the pipe's 64 KiB)
+//               once, so keep the file within the pipe's 64 KiB),
+//               signal-at-wait (optional, POSIX: HUP, INT or TERM; standard
+//               input is a pipe, each line of stdin.txt is typed when the
+//               program waits for the keyboard, as with "non-blocking: stdin"
+//               but blocking, and at the wait after the last one the signal
+//               goes to the program, as a closed terminal or Ctrl-C sends
+//               it; the exit status is then 128 plus the signal's number)
 //   stdin.txt   standard input (optional; empty when absent)
 //   in/         files put into a fresh temporary folder before the run
 //   screen.txt  the expected standard output
@@ -180,6 +186,7 @@ struct Feed {
   std::string typed;        // what is typed, line by line
   fs::path fifo;            // a named pipe written a while after the start (none when empty)
   std::string fifoBytes;
+  int signalAtWait = 0;  // sent at the wait after the last typed line (0: none)
 };
 
 using Clock = std::chrono::steady_clock;
@@ -204,7 +211,8 @@ void writeAll(int fd, const std::string& bytes) {
 int runThroughPipes(const std::string& command, const Feed& feed, std::string& screen,
                     std::string& report) {
   int out[2], in[2] = {-1, -1};
-  if (::pipe2(out, O_CLOEXEC) != 0 || (feed.typedLate && ::pipe2(in, O_CLOEXEC) != 0)) {
+  const bool typing = feed.typedLate || feed.signalAtWait != 0;
+  if (::pipe2(out, O_CLOEXEC) != 0 || (typing && ::pipe2(in, O_CLOEXEC) != 0)) {
     report += "  no pipe\n";
     return -1;
   }
@@ -217,13 +225,16 @@ int runThroughPipes(const std::string& command, const Feed& feed, std::string& s
   if (feed.typedLate) ::fcntl(in[0], F_SETFL, ::fcntl(in[0], F_GETFL) | O_NONBLOCK);
   pid_t child = ::fork();
   if (child == 0) {
+    // A group of its own, which the signal goes to.
+    ::setpgid(0, 0);
     ::dup2(out[1], STDOUT_FILENO);
-    if (feed.typedLate) ::dup2(in[0], STDIN_FILENO);
+    if (typing) ::dup2(in[0], STDIN_FILENO);
     ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
+  ::setpgid(child, child);
   ::close(out[1]);
-  if (feed.typedLate) ::close(in[0]);
+  if (typing) ::close(in[0]);
 
   // Quiet for this long: the program waits for the keyboard.
   constexpr auto kQuiet = std::chrono::milliseconds(200);
@@ -231,8 +242,9 @@ int runThroughPipes(const std::string& command, const Feed& feed, std::string& s
   bool fifoWritten = feed.fifo.empty();
   std::istringstream lines(feed.typed);
   std::string line;
-  bool typing = feed.typedLate && static_cast<bool>(std::getline(lines, line));
-  if (!typing && in[1] >= 0) ::close(in[1]);
+  bool moreLines = typing && static_cast<bool>(std::getline(lines, line));
+  bool signalled = feed.signalAtWait == 0;
+  if (!moreLines && signalled && in[1] >= 0) ::close(in[1]);
   if (feed.slowScreen) sleepFor(200);
   auto lastActivity = Clock::now();
   for (;;) {
@@ -259,17 +271,23 @@ int runThroughPipes(const std::string& command, const Feed& feed, std::string& s
         fifoWritten = true;
       }
     }
-    if (typing && Clock::now() - lastActivity >= kQuiet) {
-      writeAll(in[1], line + "\n");
+    if ((moreLines || !signalled) && Clock::now() - lastActivity >= kQuiet) {
       lastActivity = Clock::now();
-      typing = static_cast<bool>(std::getline(lines, line));
-      if (!typing) ::close(in[1]);
+      if (moreLines) {
+        writeAll(in[1], line + "\n");
+        moreLines = static_cast<bool>(std::getline(lines, line));
+      } else {
+        ::kill(-child, feed.signalAtWait);
+        signalled = true;
+      }
+      if (!moreLines && signalled) ::close(in[1]);
     }
   }
   ::close(out[0]);
-  if (typing) {
+  if (moreLines || !signalled) {
     ::close(in[1]);
-    report += "  the program ended before all of stdin.txt was typed\n";
+    report += moreLines ? "  the program ended before all of stdin.txt was typed\n"
+                        : "  the program ended before the signal was sent\n";
   }
   if (!fifoWritten) report += "  the program ended before the named pipe was written\n";
   int raw = -1;
@@ -318,14 +336,23 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
   std::string nonBlocking = value("non-blocking");
   feed.slowScreen = nonBlocking.find("stdout") != std::string::npos;
   feed.typedLate = nonBlocking.find("stdin") != std::string::npos;
-  if (feed.typedLate) feed.typed = readFile(stdinFile);
-  std::string input = feed.typedLate               ? ""
-                      : value("stdin") == "closed" ? "<&-"
-                      : fs::exists(stdinFile)      ? "< " + quote(stdinFile.string())
-                                                   : "< /dev/null";
+  const std::string signalName = value("signal-at-wait");
+  feed.signalAtWait = signalName == "HUP"    ? SIGHUP
+                      : signalName == "INT"  ? SIGINT
+                      : signalName == "TERM" ? SIGTERM
+                                             : 0;
+  if (!signalName.empty() && feed.signalAtWait == 0) {
+    std::cout << "FAIL " << name << "\n  no signal " << signalName << "\n";
+    return false;
+  }
+  if (feed.typedLate || feed.signalAtWait != 0) feed.typed = readFile(stdinFile);
+  std::string input = feed.typedLate || feed.signalAtWait != 0 ? ""
+                      : value("stdin") == "closed"             ? "<&-"
+                      : fs::exists(stdinFile)                  ? "< " + quote(stdinFile.string())
+                                                               : "< /dev/null";
   bool limited = keys.count("file-size-limit") != 0;
   // Through pipes that the runner reads and writes, or to a file.
-  bool piped = limited || !nonBlocking.empty() || !feed.fifo.empty();
+  bool piped = limited || !nonBlocking.empty() || !feed.fifo.empty() || feed.signalAtWait != 0;
   std::string output = value("stdout") == "closed" ? ">&-"
                        : keys.count("stdout")      ? "> " + keys["stdout"]
                        : piped                     ? ""
@@ -335,8 +362,11 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
   if (keys.count("open-files-limit")) limits += "ulimit -n " + keys["open-files-limit"] + " && ";
   // The channels are set up before the limits, which the shell's own
   // redirections might not get by.
-  std::string command = "cd " + quote(work.string()) + " && (" + limits + "timeout 120 " + prefix +
-                        " " + quote(program) + " " + keys["args"] + ") " + input + " " + output;
+  // timeout puts the program into a process group of its own unless told
+  // to stay in the foreground, where the signal at a wait reaches it.
+  const std::string timeout = feed.signalAtWait != 0 ? "timeout --foreground 120 " : "timeout 120 ";
+  std::string command = "cd " + quote(work.string()) + " && (" + limits + timeout + prefix + " " +
+                        quote(program) + " " + keys["args"] + ") " + input + " " + output;
   int raw;
   std::string feedReport;
   if (piped) {

@@ -97,7 +97,7 @@ void openJobAndResultFiles() {
   screen.write("Tallyra, ver. ");
   screen.write(kVersionText);
   screen.write(", to compute |Sub(A)|; ");
-  screen.writeLine(kAuthorshipNote);
+  screen.writeLine(kBannerAuthorshipNote);
   screen.writeLine(kAcknowledgementLine);
   screen.writeLine("");
   chooseJobFile();

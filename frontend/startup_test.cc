@@ -12,7 +12,7 @@ namespace tallyra {
 namespace {
 
 const char kBanner[] =
-    "Tallyra, ver. June 30, 2019, to compute |Sub(A)|; written by the Tallyra developers.\r\n"
+    "Tallyra, ver. June 30, 2019, to compute |Sub(A)|; by the Tallyra developers.\r\n"
     "Thanks to everyone who sent job files and reported faults.\r\n"
     "\r\n";
 const char kPrompt[] = "Enter the name of input file or enter \"help\" (without quotion marks): ";
@@ -70,6 +70,16 @@ TEST(ResultName, MarkGoesInFrontOfTheLastExtension) {
     EXPECT_TRUE(fake.files.count(c.result));
     EXPECT_EQ(fake.screen, std::string(kBanner) + c.job + " has been opened.\r\n");
   }
+}
+
+TEST(Banner, EveryLineFitsAnEightyColumnConsole) {
+  FakePlatform fake;
+  fake.files["data.txt"] = "";
+  startWith(fake, "data.txt");
+  // Wider lines wrap where the console is 80 columns wide.
+  for (size_t from = 0, end; (end = fake.screen.find("\r\n", from)) != std::string::npos;
+       from = end + 2)
+    EXPECT_LE(end - from, 79u) << fake.screen.substr(from, end - from);
 }
 
 TEST(ResultName, FirstFreeMarkSkippingLAndW) {

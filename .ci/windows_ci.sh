@@ -54,6 +54,7 @@ done
 expect "$zipList" "Tallyra-$version-win64/gap/tallyra.g"
 expect "$tgzList" "Tallyra-$version-Linux/share/tallyra/gap/tallyra.g"
 expect "$debList" "./usr/share/tallyra/gap/tallyra.g"
+expect "$zipList" "Tallyra-$version-win64/copyright"
 expect "$tgzList" "Tallyra-$version-Linux/share/doc/tallyra/copyright"
 expect "$debList" "./usr/share/doc/tallyra/copyright"
 
@@ -63,13 +64,27 @@ unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
 (cd "$unpacked" && cmake -E tar xf "$root/$zip" && cmake -E tar xf "$root/$tgz")
 dpkg-deb -x "$deb" "$unpacked/deb"
-for readme in "Tallyra-$version-win64/README.md" \
-  "Tallyra-$version-Linux/share/doc/tallyra/README.md" deb/usr/share/doc/tallyra/README.md; do
+for readme in "Tallyra-$version-Linux/share/doc/tallyra/README.md" \
+  deb/usr/share/doc/tallyra/README.md; do
   if ! cmp -s "$unpacked/$readme" docs/user-readme.md; then
     echo "not the users' README: $readme" >&2
     failed=1
   fi
 done
+# The zip's text files are the same with CR LF line ends, as Windows
+# editors want them: every LF has its CR, and nothing else differs.
+windowsText() {  # file in the zip, its source
+  local file=$unpacked/Tallyra-$version-win64/$1
+  if grep -qv $'\r$' "$file" || [[ $(tr -d '\r' <"$file") != "$(tr -d '\r' <"$2")" ]]; then
+    echo "not the CR LF copy of $2: $1" >&2
+    failed=1
+  fi
+}
+windowsText README.md docs/user-readme.md
+windowsText packages.md docs/packages.md
+windowsText copyright docs/copyright
+windowsText gap/tallyra.g gap/tallyra.g
+windowsText Tallyra-SampleData.txt Tallyra-SampleData.txt
 ((failed == 0))
 
 step "done"

@@ -20,8 +20,8 @@
 
 # The largest group order tested: every group of order up to 30, and from
 # 31 on a sample of every order (the first, a middle and the last group of
-# the small groups library).  64 once the program counts up to 64 elements.
-largestOrder := 30;
+# the small groups library).
+largestOrder := 64;
 
 Read("gap/tallyra.g");
 

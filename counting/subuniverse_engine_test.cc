@@ -155,7 +155,7 @@ TEST(CountClosedSubsets, Lattices) {
 
 TEST(CountClosedSubsets, GroupsCountTheirSubgroupsAndTheEmptySet) {
   SampleAlgebra algebra;
-  const int twoElementGroup[2][kMaxElements] = {{1, 0}};
+  const int twoElementGroup[2][kMaxSampleElements] = {{1, 0}};
   makePermutationGroup(2, twoElementGroup, 1, algebra);
   EXPECT_EQ(fastCount(algebra), 3);
   makeSymmetricGroup4(algebra);

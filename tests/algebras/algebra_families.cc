@@ -161,7 +161,7 @@ void smallTimesNamed(int index, char* name, SampleAlgebra& out) {
 
 // --- lattices and semilattices
 
-using Order = bool[kMaxElements][kMaxElements];
+using Order = bool[kMaxSampleElements][kMaxSampleElements];
 
 // The shapes of partial orders with all meets; `a`..`d` are parameters.
 enum class Shape { kGrid, kDiamond, kPentagon, kPartitions4, kMonotone3, kClosures, kTree };
@@ -200,6 +200,9 @@ const OrderShape kOrderShapes[] = {
     {Shape::kTree, 3, 30, 3, 0},       {Shape::kTree, 3, 20, 4, 0},
 };
 constexpr int kOrderShapeCount = sizeof kOrderShapes / sizeof kOrderShapes[0];
+// The random families of sets grow to at most 30 sets (the element limit
+// when these shapes were made; kept so that their jobs stay the same).
+constexpr int kClosureSets = 30;
 // Trees are semilattices only (two leaves have no common upper bound).
 constexpr int kLatticeShapeCount = kOrderShapeCount - 8;
 
@@ -278,20 +281,20 @@ int makeOrder(const OrderShape& s, Order& leq, char* name) {
     }
     case Shape::kClosures: {
       SampleRandom random(static_cast<uint64_t>(s.a) * 7919);
-      int sets[kMaxElements] = {63}, n = 1;
+      int sets[kClosureSets] = {63}, n = 1;
       for (int tries = 0; tries < 200; ++tries) {
-        int grown[2 * kMaxElements], m = n;
+        int grown[2 * kClosureSets], m = n;
         for (int i = 0; i < n; ++i) grown[i] = sets[i];
         grown[m++] = random.below(64);
-        for (int i = 0; i < m && m <= kMaxElements; ++i) {
-          for (int j = 0; j < i && m <= kMaxElements; ++j) {
+        for (int i = 0; i < m && m <= kClosureSets; ++i) {
+          for (int j = 0; j < i && m <= kClosureSets; ++j) {
             int meet = grown[i] & grown[j];
             bool known = false;
             for (int k = 0; k < m; ++k) known = known || grown[k] == meet;
             if (!known) grown[m++] = meet;
           }
         }
-        if (m > kMaxElements) continue;
+        if (m > kClosureSets) continue;
         for (int i = 0; i < m; ++i) sets[i] = grown[i];
         n = m;
       }
@@ -301,7 +304,7 @@ int makeOrder(const OrderShape& s, Order& leq, char* name) {
       return n;
     }
     case Shape::kTree: {
-      int parent[kMaxElements] = {};
+      int parent[kMaxSampleElements] = {};
       SampleRandom random(static_cast<uint64_t>(s.c) * 104729);
       for (int x = 1; x < s.b; ++x)
         parent[x] = s.a == 0 ? 0 : s.a == 1 ? x - 1 : s.a == 2 ? (x - 1) / 2 : random.below(x);

@@ -115,7 +115,10 @@ TEST(CountClosedSubsets, AgreesWithEnumerationOnTheBenchmarkFamilies) {
       }
     }
   }
-  EXPECT_GE(checked, 2 * 6 * (static_cast<int>(algebraFamilies().size()) - 1));
+  // Six jobs from each family of up to 30 elements but the fixed list, which
+  // has four that small; the families of up to 64 elements add what small
+  // jobs they have (engine_differential_test.cc checks their large ones).
+  EXPECT_GE(checked, 2 * (4 + 6 * 7));
 }
 
 TEST(CountClosedSubsets, BandsTimesNullSemigroupInBothOrders) {

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "tests/algebras/large_algebra_families.h"
+
 namespace tallyra {
 namespace {
 
@@ -116,6 +118,13 @@ void bandTimesNull(int index, char* name, SampleAlgebra& out) {
   Factor factors[2] = {band, null};
   if (index % 2 == 1) factors[0] = null, factors[1] = band;
   makeProductJob(factors, 2, name, out);
+}
+
+// L_k x N2 has 3^k subuniverses, N2 x L_k too (large_algebra_families.cc).
+SubsetCount bandTimesNullCount(int index) {
+  SubsetCount count = 1;
+  for (int k = 0; k <= index / 2; ++k) count *= 3;
+  return count;
 }
 
 void semigroupPair(int index, char* name, SampleAlgebra& out) {
@@ -341,19 +350,33 @@ void semilattice(int index, char* name, SampleAlgebra& out) {
 
 const AlgebraFamily kFamilies[] = {
     {kFixedListFamily, "the fixed list of twenty jobs the benchmark began with",
-     static_cast<int>(std::size(kFixedJobs)), fixedJob},
-    {"LkxN2", "L_k x N2 and N2 x L_k, k = 1..15", 30, bandTimesNull},
+     static_cast<int>(std::size(kFixedJobs)), fixedJob, nullptr},
+    {"LkxN2", "L_k x N2 and N2 x L_k, k = 1..15", 30, bandTimesNull, bandTimesNullCount},
     {"pairs", "S x T for all semigroups S, T of order 2 and 3", kSmallSemigroups* kSmallSemigroups,
-     semigroupPair},
+     semigroupPair, nullptr},
     {"triples", "S x T x U for all semigroups S, T, U of order 2 and 3",
-     kSmallSemigroups* kSmallSemigroups* kSmallSemigroups, semigroupTriple},
+     kSmallSemigroups* kSmallSemigroups* kSmallSemigroups, semigroupTriple, nullptr},
     {"named", "X_a x Y_b, X, Y in {L, R, N, Z, C}, a, b >= 2, ab <= 30", kNamedSizePairs * 25,
-     namedPair},
+     namedPair, nullptr},
     {"small-named", "S x X_k and X_k x S, S of order 2 or 3, X in {L, R, N, Z, C}",
-     kSmallTimesNamed, smallTimesNamed},
+     kSmallTimesNamed, smallTimesNamed, nullptr},
     {"lattices", "grids, diamonds, N5, partitions of 4, free distributive on 3, random",
-     kLatticeShapeCount, lattice},
-    {"semilattices", "the same orders with meet alone, and trees", kOrderShapeCount, semilattice},
+     kLatticeShapeCount, lattice, nullptr},
+    {"semilattices", "the same orders with meet alone, and trees", kOrderShapeCount, semilattice,
+     nullptr},
+    // Up to 64 elements.
+    {"groups64",
+     "Z_n (n <= 64), D_2n (2n = 6..64), dicyclic and quaternion groups of order 8..64, 2^k and "
+     "3^k, other direct products",
+     kGroups64Jobs, makeGroups64Job, knownGroups64Count},
+    {"lattices64", "Boolean lattices 2^1..2^5, chains of 31..45, grids of 32..45 elements",
+     kLattices64Jobs, makeLattices64Job, knownLattices64Count},
+    {"semilattices64", "meet tables of chains and trees of 31..64 and grids of 60..64 elements",
+     kSemilattices64Jobs, makeSemilattices64Job, knownSemilattices64Count},
+    {"bands64", "L_k, R_k, N_k for k = 31..64; L_k x N2 and N2 x L_k for k = 16..32", kBands64Jobs,
+     makeBands64Job, knownBands64Count},
+    {"random64", "random partial algebras of 31..64 elements, n/2 to 4096 constraints",
+     kRandom64Jobs, makeRandom64Job, nullptr},
 };
 
 }  // namespace

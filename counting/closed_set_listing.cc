@@ -34,6 +34,7 @@ void ClosedSetListing::start(int size, const Constraint* constraints, int constr
   // The empty set is closed and the least set of all: the root of the
   // listing, from which every element may be tried.
   stack_[0] = Frame{0, 0, size};
+  failedKnown_[0] = 0;
   depth_ = 1;
   emptySetListed_ = false;
 }
@@ -50,7 +51,10 @@ bool ClosedSetListing::extend(uint64_t closed, int element, uint64_t forbidden,
     // The pairs of z with itself and with every element already looked at.
     for (uint64_t ys = set & ~waiting & partners_[z]; ys != 0; ys &= ys - 1) {
       uint64_t added = products_[z][std::countr_zero(ys)] & ~set;
-      if ((added & forbidden) != 0) return false;
+      if ((added & forbidden) != 0) {
+        out = set | added;
+        return false;
+      }
       set |= added;
       waiting |= added;
     }
@@ -67,17 +71,32 @@ bool ClosedSetListing::next(uint64_t& set) {
   }
   while (depth_ > 0) {
     Frame& frame = stack_[depth_ - 1];
+    uint64_t* failed = failed_[depth_ - 1];
+    uint64_t& failedKnown = failedKnown_[depth_ - 1];
     while (frame.next < frame.end) {
       int j = frame.next++;
       if ((frame.set & bit(j)) != 0) continue;
       // The closed sets that agree with frame.set above j and hold j: the
       // least of them is the closure of frame.set and j, when that adds
-      // nothing above j.
+      // nothing above j. A part of the closure of a subset of frame.set
+      // and j that holds an element above j outside frame.set shows that
+      // it does not.
+      uint64_t forbidden = above(j) & ~frame.set;
+      if ((failedKnown & bit(j)) != 0 && (failed[j] & forbidden) != 0) continue;
       uint64_t grown;
-      if (!extend(frame.set, j, above(j) & ~frame.set, grown)) continue;
+      if (!extend(frame.set, j, forbidden, grown)) {
+        failed[j] = grown;
+        failedKnown |= bit(j);
+        continue;
+      }
       assert(depth_ <= kMaxSize);
       assert(grown > frame.set && (grown & above(size_ - 1)) == 0);
-      stack_[depth_++] = Frame{grown, 0, j};
+      // The new frame tries the elements below j, and keeps what the
+      // failures of this one found for them.
+      stack_[depth_] = Frame{grown, 0, j};
+      for (int i = 0; i < j; ++i) failed_[depth_][i] = failed[i];
+      failedKnown_[depth_] = failedKnown & (bit(j) - 1);
+      ++depth_;
       set = grown;
       return true;
     }

@@ -10,12 +10,13 @@
 // closure" method). The closures of the prefixes are kept on a stack, so
 // each closure grows a closed set by what one element forces, and each set
 // listed costs at most |A| such closures: the cost grows with the number N
-// of closed sets, not with 2^|A|.
+// of closed sets, not with 2^|A|. What a failed closure found is kept, so
+// that the sets listed after it skip the closures it shows to fail too.
 //
 // The closure uses its own tables, made from the raw constraint list: for
 // each element x, the elements y with which x has a constraint x*y or y*x,
 // and for each such pair the results of both. A listing keeps them in fixed
-// arrays (about 33 KiB: keep listings in static storage or on the heap);
+// arrays (about 66 KiB: keep listings in static storage or on the heap);
 // nothing is allocated. One listing runs one count at a time.
 #ifndef TALLYRA_COUNTING_CLOSED_SET_LISTING_H_
 #define TALLYRA_COUNTING_CLOSED_SET_LISTING_H_
@@ -49,8 +50,9 @@ class ClosedSetListing {
   uint64_t count(int size, const Constraint* constraints, int constraintCount, uint64_t limit);
 
  private:
-  // The closure of closed | {element}, into `out`; false (and `out` is
-  // unspecified) as soon as it holds an element of `forbidden`.
+  // The closure of closed | {element}, into `out`; false as soon as it
+  // holds an element of `forbidden`, and then `out` is the part of the
+  // closure found so far, that element included.
   bool extend(uint64_t closed, int element, uint64_t forbidden, uint64_t& out) const;
 
   // A closed set and the elements j = next..end-1 still to try to add to
@@ -65,6 +67,13 @@ class ClosedSetListing {
   uint64_t partners_[kMaxSize] = {};            // y with a constraint x*y or y*x
   uint64_t products_[kMaxSize][kMaxSize] = {};  // results of x*y and y*x
   Frame stack_[kMaxSize + 1] = {};
+  // For each frame and each j < end in failedKnown: a part of the closure of
+  // j and a closed subset of the frame's set, found by a closure that
+  // failed; while it holds an element above j outside the frame's set, so
+  // does the closure of j and the frame's set, and j need not be tried. The
+  // frames above a frame inherit its parts, since their sets hold its set.
+  uint64_t failed_[kMaxSize + 1][kMaxSize] = {};
+  uint64_t failedKnown_[kMaxSize + 1] = {};
   int depth_ = 0;  // frames in use
   bool emptySetListed_ = false;
 };

@@ -43,23 +43,7 @@ void makeMixedAlgebra(SampleRandom& random, int largest, SampleAlgebra& out) {
     int base = random.below(n - width + 1);
     int a = base + random.below(width), b = base + random.below(width);
     int c = base + random.below(width);
-    switch (random.below(6)) {
-      case 0:
-        b = a;
-        break;
-      case 1:
-        c = random.below(2) == 0 ? a : b;
-        break;
-      case 2:
-        if (out.constraintCount > 0) {
-          const Constraint& earlier = out.constraints[random.below(out.constraintCount)];
-          a = earlier.left - 1, b = earlier.right - 1;
-        }
-        break;
-      default:
-        break;
-    }
-    out.add(a, b, c);
+    addAwkwardConstraint(random, a, b, c, out);
   }
 }
 

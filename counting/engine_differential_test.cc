@@ -44,23 +44,7 @@ void makeMixed(SampleRandom& random, int n, SampleAlgebra& out) {
   int count = denseCount(random, used);
   for (int i = 0; i < count; ++i) {
     int a = random.below(used), b = random.below(used), c = random.below(used);
-    switch (random.below(6)) {
-      case 0:
-        b = a;
-        break;
-      case 1:
-        c = random.below(2) == 0 ? a : b;
-        break;
-      case 2:
-        if (out.constraintCount > 0) {
-          const Constraint& earlier = out.constraints[random.below(out.constraintCount)];
-          a = earlier.left - 1, b = earlier.right - 1;
-        }
-        break;
-      default:
-        break;
-    }
-    out.add(a, b, c);
+    addAwkwardConstraint(random, a, b, c, out);
   }
 }
 

@@ -220,6 +220,27 @@ void makeRandomPartialAlgebra(int n, int count, uint64_t seed, SampleAlgebra& ou
   }
 }
 
+void addAwkwardConstraint(SampleRandom& random, int left, int right, int result,
+                          SampleAlgebra& out) {
+  switch (random.below(6)) {
+    case 0:
+      right = left;
+      break;
+    case 1:
+      result = random.below(2) == 0 ? left : right;
+      break;
+    case 2:
+      if (out.constraintCount > 0) {
+        const Constraint& earlier = out.constraints[random.below(out.constraintCount)];
+        left = earlier.left - 1, right = earlier.right - 1;
+      }
+      break;
+    default:
+      break;
+  }
+  out.add(left, right, result);
+}
+
 void makeLeftZeroBand(int k, OperationTable& out) {
   out.size = k;
   for (int x = 0; x < k; ++x)

@@ -77,6 +77,11 @@ void makeIdempotents(int n, SampleAlgebra& out);
 void makeSuccessorChain(int n, SampleAlgebra& out);
 // `count` constraints with left, right and result drawn uniformly.
 void makeRandomPartialAlgebra(int n, int count, uint64_t seed, SampleAlgebra& out);
+// Adds left*right=result or, one time in six each, the unary
+// left*left=result, left*right with the result left or right, or the
+// operands of an earlier constraint with this result.
+void addAwkwardConstraint(SampleRandom& random, int left, int right, int result,
+                          SampleAlgebra& out);
 
 // --- Whole operation tables and their products.
 

@@ -115,9 +115,9 @@ void makePairChain(SampleRandom& random, int n, SampleAlgebra& out) {
 // A whole table: a small semigroup (2 or 3 elements) times a cyclic or a
 // dihedral group or a random table.
 void makeProduct(SampleRandom& random, int smallest, int largest, SampleAlgebra& out) {
-  OperationTable small[29];
-  int two = listSemigroups(2, small, 5);
-  int total = two + listSemigroups(3, small + two, 29 - two);
+  // The 5 semigroups of order 2 and the 24 of order 3, listed once.
+  static OperationTable small[29];
+  static const int total = listSemigroups(2, small, 5) + listSemigroups(3, small + 5, 24);
   const OperationTable& s = small[random.below(total)];
   int k = (smallest + s.size - 1) / s.size + random.below((largest - smallest) / s.size + 1);
   if (k * s.size > largest) k = largest / s.size;

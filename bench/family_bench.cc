@@ -8,6 +8,7 @@
 
 #include "counting/subuniverse_engine.h"
 #include "tests/algebras/algebra_families.h"
+#include "tests/algebras/count_text.h"
 #include "tests/algebras/job_file_writing.h"
 #include "tests/algebras/sample_algebras.h"
 
@@ -31,7 +32,7 @@ void shuffleInto(const FamilyBenchOptions& options, int family, int index, int o
 }
 
 struct Timing {
-  int64_t count = 0;
+  SubsetCount count = 0;
   int64_t nodes = 0;
   double milliseconds = 0;
 };
@@ -43,7 +44,7 @@ Timing timeCount(const SampleAlgebra& algebra) {
   double spent = 0;
   for (int run = 0; run < 3 || (run < 50 && spent < 2); ++run) {
     auto start = Clock::now();
-    int64_t count = engine.count(algebra.size, algebra.constraints, algebra.constraintCount);
+    SubsetCount count = engine.count(algebra.size, algebra.constraints, algebra.constraintCount);
     double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     spent += ms;
     if (run == 0 || ms < best.milliseconds) best.milliseconds = ms;
@@ -110,14 +111,20 @@ int runFamilyBench(const FamilyBenchOptions& options) {
       if (options.job && std::strcmp(options.job, name) != 0) continue;
       ++jobs;
       Worst job;
-      int64_t givenCount = 0;
+      SubsetCount givenCount = 0;
+      SubsetCount known = f.known ? f.known(index) : 0;
       for (int order = 0; order <= options.shuffles; ++order) {
         shuffleInto(options, family, index, order);
         Timing t = timeCount(ordered);
         if (order == 0) givenCount = t.count;
         if (t.count != givenCount) {
-          std::printf("MISMATCH: %s counts %lld in order %d, %lld in the given order\n", name,
-                      static_cast<long long>(t.count), order, static_cast<long long>(givenCount));
+          std::printf("MISMATCH: %s counts %s in order %d, %s in the given order\n", name,
+                      countText(t.count).digits, order, countText(givenCount).digits);
+          status = 1;
+        }
+        if (order == 0 && known != 0 && t.count != known) {
+          std::printf("MISMATCH: %s counts %s, known to have %s\n", name, countText(t.count).digits,
+                      countText(known).digits);
           status = 1;
         }
         if (order == 0 || t.milliseconds > job.timing.milliseconds) {
@@ -127,8 +134,8 @@ int runFamilyBench(const FamilyBenchOptions& options) {
       }
       total += job.timing.milliseconds;
       if (options.everyJob)
-        std::printf("|   | | | | %s | %lld | %d | %lld | %.3f |\n", name,
-                    static_cast<long long>(job.timing.count), job.order,
+        std::printf("|   | | | | %s | %s | %d | %lld | %.3f |\n", name,
+                    countText(job.timing.count).digits, job.order,
                     static_cast<long long>(job.timing.nodes), job.timing.milliseconds);
       if (jobs == 1 || job.timing.milliseconds > worst.timing.milliseconds) {
         worst = job;
@@ -138,9 +145,9 @@ int runFamilyBench(const FamilyBenchOptions& options) {
     if (jobs == 0) continue;
     char order[24] = "given";
     if (worst.order > 0) std::snprintf(order, sizeof order, "shuffle %d", worst.order);
-    std::printf("| %s | %d | %d | %.1f | %s | %lld | %s | %lld | %.3f |\n", f.name, jobs,
-                options.shuffles + 1, total, worst.job, static_cast<long long>(worst.timing.count),
-                order, static_cast<long long>(worst.timing.nodes), worst.timing.milliseconds);
+    std::printf("| %s | %d | %d | %.1f | %s | %s | %s | %lld | %.3f |\n", f.name, jobs,
+                options.shuffles + 1, total, worst.job, countText(worst.timing.count).digits, order,
+                static_cast<long long>(worst.timing.nodes), worst.timing.milliseconds);
     std::fflush(stdout);
   }
   return status;

@@ -1,6 +1,6 @@
 // The benchmark's family mode (see bench/README.md): every job of every
-// family of bench_families.h, in its given element order and in random
-// ones, timed on the engine alone.
+// family of tests/algebras/algebra_families.h, in its given element order
+// and in random ones, timed on the engine alone.
 #ifndef TALLYRA_BENCH_FAMILY_BENCH_H_
 #define TALLYRA_BENCH_FAMILY_BENCH_H_
 

@@ -1,14 +1,18 @@
 // A search for jobs that the engine counts slowly: random starting jobs
 // (random partial algebras, products of random small tables, the
-// benchmark's families), improved by random changes (a constraint's result
-// changed, a constraint added or dropped, the elements renumbered) as long
-// as they make the count slower. Run by hand; it is no test.
+// benchmark's families, and gadgets: shared results, hubs, chains of
+// pairs), improved by random changes (a constraint's result changed, a
+// constraint added or dropped, the elements renumbered) as long as they
+// make the count slower. Run by hand; it is no test.
 //
-//   tallyra_hard_search [--seconds S] [--seed N] [--write FILE]
+//   tallyra_hard_search [--size N] [--seconds S] [--seed N] [--write FILE]
 //
-// Prints every new slowest job found and, at the end, the slowest of all
-// (as a job file with --write). Each candidate's time is the fastest of
-// three counts, so that noise does not pass for progress.
+// --size (10..64, 30 unless given) sets the number of elements: the random
+// algebras and the gadgets have that many, the products and the families'
+// jobs at most that many. Prints every new slowest job found and, at the
+// end, the slowest of all (as a job file with --write). Each candidate's
+// time is the fastest of three counts, so that noise does not pass for
+// progress.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +21,7 @@
 
 #include "counting/subuniverse_engine.h"
 #include "tests/algebras/algebra_families.h"
+#include "tests/algebras/count_text.h"
 #include "tests/algebras/job_file_writing.h"
 #include "tests/algebras/sample_algebras.h"
 
@@ -31,7 +36,7 @@ SampleAlgebra current, candidate, slowest;
 struct Measure {
   double milliseconds;
   int64_t nodes;
-  int64_t count;
+  SubsetCount count;
 };
 
 Measure measure(const SampleAlgebra& algebra) {
@@ -61,19 +66,77 @@ void randomTable(SampleRandom& random, int n, OperationTable& out) {
   }
 }
 
-void startJob(SampleRandom& random, SampleAlgebra& out, char* origin) {
-  switch (random.below(3)) {
+void addRandomConstraints(SampleRandom& random, int count, SampleAlgebra& out) {
+  for (int i = 0; i < count; ++i)
+    out.add(random.below(out.size), random.below(out.size), random.below(out.size));
+}
+
+// Shared results: the edges {x, y} of a cycle (or of a random graph) on
+// some elements each force the same results h, x*y = h for every edge and
+// every h; a few random constraints besides.
+void makeSharedResults(SampleRandom& random, int n, SampleAlgebra& out, char* origin) {
+  int vertices = 3 + random.below(n - 5);  // and at least 3 shared results
+  int shared = n - vertices;
+  bool cycle = random.below(2) == 0;
+  out.reset(n);
+  int edges = cycle ? vertices : vertices + random.below(2 * vertices);
+  for (int e = 0; e < edges; ++e) {
+    int x = cycle ? e : random.below(vertices);
+    int y = cycle ? (e + 1) % vertices : random.below(vertices);
+    for (int h = vertices; h < n; ++h) out.add(x, y, h);
+  }
+  addRandomConstraints(random, random.below(n), out);
+  std::snprintf(origin, kJobNameSize, "shared%s%d-%d", cycle ? "cycle" : "graph", vertices, shared);
+}
+
+// Hubs: elements that combine with every other one, the result being the
+// other element's successor, a fixed element or drawn at random; random
+// constraints besides.
+void makeHubs(SampleRandom& random, int n, SampleAlgebra& out, char* origin) {
+  int hubs = 1 + random.below(3);
+  out.reset(n);
+  addRandomConstraints(random, random.below(3 * n), out);
+  for (int i = 0; i < hubs; ++i) {
+    int hub = random.below(n), style = random.below(3), fixed = random.below(n);
+    for (int x = 0; x < n; ++x) {
+      if (x == hub) continue;
+      int result = style == 0 ? (x + 1) % n : style == 1 ? fixed : random.below(n);
+      out.add(hub, x, result);
+    }
+  }
+  std::snprintf(origin, kJobNameSize, "hubs%d", hubs);
+}
+
+// Chains of pairs: a_i * b_i = a_(i+1) and b_(i+1), so that a whole pair
+// brings in the next one; sometimes a_i * a_i = b_i too; random
+// constraints besides.
+void makePairChain(SampleRandom& random, int n, SampleAlgebra& out, char* origin) {
+  int pairs = n / 2;
+  bool unary = random.below(2) == 0;
+  out.reset(n);
+  for (int i = 0; i + 1 < pairs; ++i) {
+    out.add(2 * i, 2 * i + 1, 2 * i + 2);
+    out.add(2 * i, 2 * i + 1, 2 * i + 3);
+    if (unary) out.add(2 * i, 2 * i, 2 * i + 1);
+  }
+  addRandomConstraints(random, random.below(2 * n), out);
+  std::snprintf(origin, kJobNameSize, "pairs%d%s", pairs, unary ? "-unary" : "");
+}
+
+// A starting job of `size` elements (at most `size` for the products and
+// the families' jobs).
+void startJob(SampleRandom& random, int size, SampleAlgebra& out, char* origin) {
+  switch (random.below(6)) {
     case 0: {
-      int n = 16 + random.below(15);
-      int count = n + random.below(6 * n);
-      makeRandomPartialAlgebra(n, count, random.next(), out);
-      std::snprintf(origin, kJobNameSize, "random%d-%d", n, count);
+      int count = size + random.below(6 * size);
+      makeRandomPartialAlgebra(size, count, random.next(), out);
+      std::snprintf(origin, kJobNameSize, "random%d-%d", size, count);
       break;
     }
     case 1: {
       OperationTable a, b;
       int m = 2 + random.below(4);
-      int n = 2 + random.below(30 / m - 1);
+      int n = 2 + random.below(size / m - 1);
       randomTable(random, m, a);
       randomTable(random, n, b);
       OperationTable product;
@@ -82,14 +145,26 @@ void startJob(SampleRandom& random, SampleAlgebra& out, char* origin) {
       std::snprintf(origin, kJobNameSize, "gadgets%dx%d", m, n);
       break;
     }
+    case 2:
+      makeSharedResults(random, size, out, origin);
+      break;
+    case 3:
+      makeHubs(random, size, out, origin);
+      break;
+    case 4:
+      makePairChain(random, size, out, origin);
+      break;
     default: {
-      // A job of a family other than the fixed list.
+      // A job of at most `size` elements of a family other than the fixed
+      // list.
       const std::span<const AlgebraFamily> families = algebraFamilies();
       const AlgebraFamily* family;
       do {
-        family = &families[random.below(static_cast<int>(families.size()))];
-      } while (family == findFamily(kFixedListFamily));
-      family->make(random.below(family->jobCount), origin, out);
+        do {
+          family = &families[random.below(static_cast<int>(families.size()))];
+        } while (family == findFamily(kFixedListFamily));
+        family->make(random.below(family->jobCount), origin, out);
+      } while (out.size > size);
       break;
     }
   }
@@ -118,18 +193,28 @@ void mutate(SampleRandom& random, SampleAlgebra& algebra) {
 int run(int argc, char** argv) {
   double seconds = 60;
   uint64_t seed = 1;
+  int size = 30;
   const char* output = nullptr;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
+    if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
+      size = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
       seconds = std::atof(argv[++i]);
     } else if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
       seed = std::strtoull(argv[++i], nullptr, 10);
     } else if (std::strcmp(argv[i], "--write") == 0 && i + 1 < argc) {
       output = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: %s [--seconds S] [--seed N] [--write FILE]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--size N] [--seconds S] [--seed N] [--write FILE]\n",
+                   argv[0]);
       return 2;
     }
+  }
+  // The gadgets and products need a few elements; the sample algebras
+  // hold 64.
+  if (size < 10 || size > kMaxSampleElements) {
+    std::fprintf(stderr, "%s: --size must be 10..%d\n", argv[0], kMaxSampleElements);
+    return 2;
   }
   SampleRandom random(seed);
   auto start = Clock::now();
@@ -139,7 +224,7 @@ int run(int argc, char** argv) {
   int restarts = 0;
   while (elapsed() < seconds) {
     char origin[kJobNameSize];
-    startJob(random, current, origin);
+    startJob(random, size, current, origin);
     ++restarts;
     Measure here = measure(current);
     // Climb for a while: keep a change that makes the count slower.
@@ -160,15 +245,15 @@ int run(int argc, char** argv) {
       slowest = current;
       std::snprintf(worstOrigin, sizeof worstOrigin, "%s", origin);
       std::printf(
-          "%7.1f s  restart %d: %.3f ms, %lld nodes, N = %lld, %d elements, %d "
+          "%7.1f s  restart %d: %.3f ms, %lld nodes, N = %s, %d elements, %d "
           "constraints, from %s\n",
           elapsed(), restarts, here.milliseconds, static_cast<long long>(here.nodes),
-          static_cast<long long>(here.count), current.size, current.constraintCount, origin);
+          countText(here.count).digits, current.size, current.constraintCount, origin);
       std::fflush(stdout);
     }
   }
-  std::printf("slowest: %.3f ms, %lld nodes, N = %lld, from %s (%d restarts)\n", worst.milliseconds,
-              static_cast<long long>(worst.nodes), static_cast<long long>(worst.count), worstOrigin,
+  std::printf("slowest: %.3f ms, %lld nodes, N = %s, from %s (%d restarts)\n", worst.milliseconds,
+              static_cast<long long>(worst.nodes), countText(worst.count).digits, worstOrigin,
               restarts);
   if (output) {
     FILE* file = std::fopen(output, "w");

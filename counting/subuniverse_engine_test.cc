@@ -115,7 +115,10 @@ TEST(CountClosedSubsets, AgreesWithEnumerationOnTheBenchmarkFamilies) {
       }
     }
   }
-  EXPECT_GE(checked, 2 * 6 * (static_cast<int>(algebraFamilies().size()) - 1));
+  // Six jobs from each family of up to 30 elements but the fixed list, which
+  // has four that small; the families of up to 64 elements add what small
+  // jobs they have (engine_differential_test.cc checks their large ones).
+  EXPECT_GE(checked, 2 * (4 + 6 * 7));
 }
 
 TEST(CountClosedSubsets, BandsTimesNullSemigroupInBothOrders) {
@@ -155,7 +158,7 @@ TEST(CountClosedSubsets, Lattices) {
 
 TEST(CountClosedSubsets, GroupsCountTheirSubgroupsAndTheEmptySet) {
   SampleAlgebra algebra;
-  const int twoElementGroup[2][kMaxElements] = {{1, 0}};
+  const int twoElementGroup[2][kMaxSampleElements] = {{1, 0}};
   makePermutationGroup(2, twoElementGroup, 1, algebra);
   EXPECT_EQ(fastCount(algebra), 3);
   makeSymmetricGroup4(algebra);

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "tests/algebras/large_algebra_families.h"
+
 namespace tallyra {
 namespace {
 
@@ -118,6 +120,13 @@ void bandTimesNull(int index, char* name, SampleAlgebra& out) {
   makeProductJob(factors, 2, name, out);
 }
 
+// L_k x N2 has 3^k subuniverses, N2 x L_k too (large_algebra_families.cc).
+SubsetCount bandTimesNullCount(int index) {
+  SubsetCount count = 1;
+  for (int k = 0; k <= index / 2; ++k) count *= 3;
+  return count;
+}
+
 void semigroupPair(int index, char* name, SampleAlgebra& out) {
   Factor factors[2] = {{'S', index / kSmallSemigroups}, {'S', index % kSmallSemigroups}};
   makeProductJob(factors, 2, name, out);
@@ -161,7 +170,7 @@ void smallTimesNamed(int index, char* name, SampleAlgebra& out) {
 
 // --- lattices and semilattices
 
-using Order = bool[kMaxElements][kMaxElements];
+using Order = bool[kMaxSampleElements][kMaxSampleElements];
 
 // The shapes of partial orders with all meets; `a`..`d` are parameters.
 enum class Shape { kGrid, kDiamond, kPentagon, kPartitions4, kMonotone3, kClosures, kTree };
@@ -200,6 +209,9 @@ const OrderShape kOrderShapes[] = {
     {Shape::kTree, 3, 30, 3, 0},       {Shape::kTree, 3, 20, 4, 0},
 };
 constexpr int kOrderShapeCount = sizeof kOrderShapes / sizeof kOrderShapes[0];
+// The random families of sets grow to at most 30 sets (the element limit
+// when these shapes were made; kept so that their jobs stay the same).
+constexpr int kClosureSets = 30;
 // Trees are semilattices only (two leaves have no common upper bound).
 constexpr int kLatticeShapeCount = kOrderShapeCount - 8;
 
@@ -277,23 +289,21 @@ int makeOrder(const OrderShape& s, Order& leq, char* name) {
       return n;
     }
     case Shape::kClosures: {
-      // At most 30 sets, as when the family was made.
-      constexpr int kMostClosures = 30;
       SampleRandom random(static_cast<uint64_t>(s.a) * 7919);
-      int sets[kMostClosures] = {63}, n = 1;
+      int sets[kClosureSets] = {63}, n = 1;
       for (int tries = 0; tries < 200; ++tries) {
-        int grown[2 * kMostClosures], m = n;
+        int grown[2 * kClosureSets], m = n;
         for (int i = 0; i < n; ++i) grown[i] = sets[i];
         grown[m++] = random.below(64);
-        for (int i = 0; i < m && m <= kMostClosures; ++i) {
-          for (int j = 0; j < i && m <= kMostClosures; ++j) {
+        for (int i = 0; i < m && m <= kClosureSets; ++i) {
+          for (int j = 0; j < i && m <= kClosureSets; ++j) {
             int meet = grown[i] & grown[j];
             bool known = false;
             for (int k = 0; k < m; ++k) known = known || grown[k] == meet;
             if (!known) grown[m++] = meet;
           }
         }
-        if (m > kMostClosures) continue;
+        if (m > kClosureSets) continue;
         for (int i = 0; i < m; ++i) sets[i] = grown[i];
         n = m;
       }
@@ -303,7 +313,7 @@ int makeOrder(const OrderShape& s, Order& leq, char* name) {
       return n;
     }
     case Shape::kTree: {
-      int parent[kMaxElements] = {};
+      int parent[kMaxSampleElements] = {};
       SampleRandom random(static_cast<uint64_t>(s.c) * 104729);
       for (int x = 1; x < s.b; ++x)
         parent[x] = s.a == 0 ? 0 : s.a == 1 ? x - 1 : s.a == 2 ? (x - 1) / 2 : random.below(x);
@@ -340,19 +350,33 @@ void semilattice(int index, char* name, SampleAlgebra& out) {
 
 const AlgebraFamily kFamilies[] = {
     {kFixedListFamily, "the fixed list of twenty jobs the benchmark began with",
-     static_cast<int>(std::size(kFixedJobs)), fixedJob},
-    {"LkxN2", "L_k x N2 and N2 x L_k, k = 1..15", 30, bandTimesNull},
+     static_cast<int>(std::size(kFixedJobs)), fixedJob, nullptr},
+    {"LkxN2", "L_k x N2 and N2 x L_k, k = 1..15", 30, bandTimesNull, bandTimesNullCount},
     {"pairs", "S x T for all semigroups S, T of order 2 and 3", kSmallSemigroups* kSmallSemigroups,
-     semigroupPair},
+     semigroupPair, nullptr},
     {"triples", "S x T x U for all semigroups S, T, U of order 2 and 3",
-     kSmallSemigroups* kSmallSemigroups* kSmallSemigroups, semigroupTriple},
+     kSmallSemigroups* kSmallSemigroups* kSmallSemigroups, semigroupTriple, nullptr},
     {"named", "X_a x Y_b, X, Y in {L, R, N, Z, C}, a, b >= 2, ab <= 30", kNamedSizePairs * 25,
-     namedPair},
+     namedPair, nullptr},
     {"small-named", "S x X_k and X_k x S, S of order 2 or 3, X in {L, R, N, Z, C}",
-     kSmallTimesNamed, smallTimesNamed},
+     kSmallTimesNamed, smallTimesNamed, nullptr},
     {"lattices", "grids, diamonds, N5, partitions of 4, free distributive on 3, random",
-     kLatticeShapeCount, lattice},
-    {"semilattices", "the same orders with meet alone, and trees", kOrderShapeCount, semilattice},
+     kLatticeShapeCount, lattice, nullptr},
+    {"semilattices", "the same orders with meet alone, and trees", kOrderShapeCount, semilattice,
+     nullptr},
+    // Up to 64 elements.
+    {"groups64",
+     "Z_n (n <= 64), D_2n (2n = 6..64), dicyclic and quaternion groups of order 8..64, 2^k and "
+     "3^k, other direct products",
+     kGroups64Jobs, makeGroups64Job, knownGroups64Count},
+    {"lattices64", "Boolean lattices 2^1..2^5, chains of 31..45, grids of 32..45 elements",
+     kLattices64Jobs, makeLattices64Job, knownLattices64Count},
+    {"semilattices64", "meet tables of chains and trees of 31..64 and grids of 60..64 elements",
+     kSemilattices64Jobs, makeSemilattices64Job, knownSemilattices64Count},
+    {"bands64", "L_k, R_k, N_k for k = 31..64; L_k x N2 and N2 x L_k for k = 16..32", kBands64Jobs,
+     makeBands64Job, knownBands64Count},
+    {"random64", "random partial algebras of 31..64 elements, n/2 to 4096 constraints",
+     kRandom64Jobs, makeRandom64Job, nullptr},
 };
 
 }  // namespace

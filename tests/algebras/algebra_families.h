@@ -1,8 +1,10 @@
 // Families of algebras shared by the tests and the benchmarks: a fixed list
 // of named jobs, products of small semigroups, the bands L_k x N2, lattices
-// and semilattices written as full tables. The benchmark times them (in
+// and semilattices written as full tables, all of up to 30 elements; then
+// groups, lattices, semilattices, bands and random partial algebras of up
+// to 64 elements (large_algebra_families.h). The benchmark times them (in
 // several element orders) and the tests check samples of them against the
-// plain enumeration.
+// references.
 //
 // A family is a list of jobs numbered 0..jobCount-1; the same index gives
 // the same algebra, in the same element order, on every platform.
@@ -25,6 +27,9 @@ struct AlgebraFamily {
   // Makes job `index` (0..jobCount-1) and its name (at most
   // kJobNameSize - 1 characters).
   void (*make)(int index, char* name, SampleAlgebra& out);
+  // Job `index`'s number of subuniverses from a source of its own, or 0
+  // when none is known; nullptr when none is known for any job.
+  SubsetCount (*known)(int index);
 };
 
 // Every family, in a fixed order.

@@ -8,7 +8,12 @@ void writeJobFileStart(FILE* file) {
 }
 
 void writeJob(FILE* file, const char* name, const SampleAlgebra& algebra) {
-  static const char kSymbols[] = "0123456789ABCDEFGHIJKLMNOPQRST";
+  // 0-9 and A-T name the first 30 elements, as they always have; then U-Z,
+  // a-z, ! and #: 64 distinct printable characters, none of them reserved.
+  static const char kSymbols[] =
+      "0123456789ABCDEFGHIJKLMNOPQRST"
+      "UVWXYZabcdefghijklmnopqrstuvwxyz!#";
+  static_assert(sizeof kSymbols - 1 == kMaxSampleElements);
   std::fprintf(file, "\\name\n%s\n\\size\n%d\n\\elements\n%.*s\n\\constraints\n", name,
                algebra.size, algebra.size, kSymbols);
   // 40 constraints of five characters and a blank stay within a line's

@@ -1,5 +1,6 @@
 // Sample algebras written as job files, for the program itself: elements
-// 0-9 and A-T, operation symbols * and +, 40 constraints to a line.
+// 0-9, A-Z, a-z, ! and # (the first 30 are 0-9 and A-T), operation symbols
+// * and +, 40 constraints to a line.
 #ifndef TALLYRA_TESTS_ALGEBRAS_JOB_FILE_WRITING_H_
 #define TALLYRA_TESTS_ALGEBRAS_JOB_FILE_WRITING_H_
 

@@ -27,11 +27,11 @@ int SampleRandom::below(int bound) {
 
 namespace {
 
-using Order = bool[kMaxElements][kMaxElements];
+using Order = bool[kMaxSampleElements][kMaxSampleElements];
 
 // The greatest common lower bound of x and y in the order (`up` false), or
 // the least common upper bound (`up` true).
-int bound(int n, const bool (*leq)[kMaxElements], int x, int y, bool up) {
+int bound(int n, const bool (*leq)[kMaxSampleElements], int x, int y, bool up) {
   auto below = [&](int a, int b) { return up ? leq[b][a] : leq[a][b]; };
   for (int z = 0; z < n; ++z) {
     if (!below(z, x) || !below(z, y)) continue;
@@ -45,7 +45,7 @@ int bound(int n, const bool (*leq)[kMaxElements], int x, int y, bool up) {
 
 }  // namespace
 
-void makeLatticeOfOrder(int n, const bool (*lessOrEqual)[kMaxElements], SampleAlgebra& out) {
+void makeLatticeOfOrder(int n, const bool (*lessOrEqual)[kMaxSampleElements], SampleAlgebra& out) {
   out.reset(n);
   for (int operation = 1; operation <= 2; ++operation)
     for (int x = 0; x < n; ++x)
@@ -63,11 +63,46 @@ void makeChainProductLattice(int m, int n, SampleAlgebra& out) {
 }
 
 void makeBooleanLattice(int atoms, SampleAlgebra& out) {
-  int n = 1 << atoms;
-  Order leq = {};
+  const int twos[] = {2, 2, 2, 2, 2, 2};
+  makeGridLattice(twos, atoms, out);
+}
+
+namespace {
+
+// The meet (`up` false) or the join (`up` true) of x and y in the product
+// of chains: the least or greatest digit in each place.
+int gridBound(const int* dims, int count, int x, int y, bool up) {
+  int result = 0, place = 1;
+  for (int i = count - 1; i >= 0; --i) {
+    int a = x % dims[i], b = y % dims[i];
+    result += place * (up == (a > b) ? a : b);
+    x /= dims[i], y /= dims[i], place *= dims[i];
+  }
+  return result;
+}
+
+int gridSize(const int* dims, int count) {
+  int n = 1;
+  for (int i = 0; i < count; ++i) n *= dims[i];
+  return n;
+}
+
+}  // namespace
+
+void makeGridLattice(const int* dims, int count, SampleAlgebra& out) {
+  int n = gridSize(dims, count);
+  out.reset(n);
+  for (int operation = 1; operation <= 2; ++operation)
+    for (int x = 0; x < n; ++x)
+      for (int y = 0; y < n; ++y)
+        out.add(x, y, gridBound(dims, count, x, y, operation == 2), operation);
+}
+
+void makeGridMeetSemilattice(const int* dims, int count, SampleAlgebra& out) {
+  int n = gridSize(dims, count);
+  out.reset(n);
   for (int x = 0; x < n; ++x)
-    for (int y = 0; y < n; ++y) leq[x][y] = (x & ~y) == 0;
-  makeLatticeOfOrder(n, leq, out);
+    for (int y = 0; y < n; ++y) out.add(x, y, gridBound(dims, count, x, y, false));
 }
 
 void makeDiamondLattice(SampleAlgebra& out) {
@@ -85,9 +120,9 @@ void makePentagonLattice(SampleAlgebra& out) {
   makeLatticeOfOrder(5, leq, out);
 }
 
-void makePermutationGroup(int points, const int (*generators)[kMaxElements], int generatorCount,
-                          SampleAlgebra& out) {
-  int elements[kMaxElements][kMaxElements];
+void makePermutationGroup(int points, const int (*generators)[kMaxSampleElements],
+                          int generatorCount, SampleAlgebra& out) {
+  int elements[kMaxSampleElements][kMaxSampleElements];
   int order = 1;
   for (int i = 0; i < points; ++i) elements[0][i] = i;
   auto indexOf = [&](const int* p) {
@@ -101,9 +136,9 @@ void makePermutationGroup(int points, const int (*generators)[kMaxElements], int
   // Close the identity under right multiplication by the generators.
   for (int e = 0; e < order; ++e) {
     for (int g = 0; g < generatorCount; ++g) {
-      int product[kMaxElements];
+      int product[kMaxSampleElements];
       for (int i = 0; i < points; ++i) product[i] = elements[e][generators[g][i]];
-      if (indexOf(product) < 0 && order < kMaxElements) {
+      if (indexOf(product) < 0 && order < kMaxSampleElements) {
         for (int i = 0; i < points; ++i) elements[order][i] = product[i];
         ++order;
       }
@@ -112,7 +147,7 @@ void makePermutationGroup(int points, const int (*generators)[kMaxElements], int
   out.reset(order);
   for (int a = 0; a < order; ++a) {
     for (int b = 0; b < order; ++b) {
-      int product[kMaxElements];
+      int product[kMaxSampleElements];
       for (int i = 0; i < points; ++i) product[i] = elements[a][elements[b][i]];
       out.add(a, b, indexOf(product));
     }
@@ -120,24 +155,25 @@ void makePermutationGroup(int points, const int (*generators)[kMaxElements], int
 }
 
 void makeSymmetricGroup4(SampleAlgebra& out) {
-  const int generators[2][kMaxElements] = {{1, 0, 2, 3}, {1, 2, 3, 0}};
+  const int generators[2][kMaxSampleElements] = {{1, 0, 2, 3}, {1, 2, 3, 0}};
   makePermutationGroup(4, generators, 2, out);
 }
 
 void makeAlternatingGroup4(SampleAlgebra& out) {
-  const int generators[2][kMaxElements] = {{1, 2, 0, 3}, {0, 2, 3, 1}};
+  const int generators[2][kMaxSampleElements] = {{1, 2, 0, 3}, {0, 2, 3, 1}};
   makePermutationGroup(4, generators, 2, out);
 }
 
 void makeDihedralGroup8(SampleAlgebra& out) {
   // The symmetries of a square with corners 0, 1, 2, 3.
-  const int generators[2][kMaxElements] = {{1, 2, 3, 0}, {0, 3, 2, 1}};
+  const int generators[2][kMaxSampleElements] = {{1, 2, 3, 0}, {0, 3, 2, 1}};
   makePermutationGroup(4, generators, 2, out);
 }
 
 void makeQuaternionGroup(SampleAlgebra& out) {
   // i and j acting on the group itself: (0 1 2 3)(4 5 6 7), (0 4 2 6)(1 7 3 5).
-  const int generators[2][kMaxElements] = {{1, 2, 3, 0, 5, 6, 7, 4}, {4, 7, 6, 5, 2, 1, 0, 3}};
+  const int generators[2][kMaxSampleElements] = {{1, 2, 3, 0, 5, 6, 7, 4},
+                                                 {4, 7, 6, 5, 2, 1, 0, 3}};
   makePermutationGroup(8, generators, 2, out);
 }
 
@@ -184,6 +220,27 @@ void makeRandomPartialAlgebra(int n, int count, uint64_t seed, SampleAlgebra& ou
   }
 }
 
+void addAwkwardConstraint(SampleRandom& random, int left, int right, int result,
+                          SampleAlgebra& out) {
+  switch (random.below(6)) {
+    case 0:
+      right = left;
+      break;
+    case 1:
+      result = random.below(2) == 0 ? left : right;
+      break;
+    case 2:
+      if (out.constraintCount > 0) {
+        const Constraint& earlier = out.constraints[random.below(out.constraintCount)];
+        left = earlier.left - 1, right = earlier.right - 1;
+      }
+      break;
+    default:
+      break;
+  }
+  out.add(left, right, result);
+}
+
 void makeLeftZeroBand(int k, OperationTable& out) {
   out.size = k;
   for (int x = 0; x < k; ++x)
@@ -212,6 +269,32 @@ void makeChainSemilattice(int k, OperationTable& out) {
   out.size = k;
   for (int x = 0; x < k; ++x)
     for (int y = 0; y < k; ++y) out.product[x][y] = static_cast<uint8_t>(x < y ? x : y);
+}
+
+void makeDihedralGroupTable(int n, OperationTable& out) {
+  // (s^a r^i)(s^b r^j) = s^(a+b) r^(j + (-1)^b i).
+  out.size = 2 * n;
+  for (int x = 0; x < 2 * n; ++x) {
+    for (int y = 0; y < 2 * n; ++y) {
+      int a = x / n, i = x % n, b = y / n, j = y % n;
+      int rotation = (j + (b == 0 ? i : n - i)) % n;
+      out.product[x][y] = static_cast<uint8_t>((a + b) % 2 * n + rotation);
+    }
+  }
+}
+
+void makeDicyclicGroupTable(int m, OperationTable& out) {
+  // (x^i y^a)(x^j y^b) = x^(i + (-1)^a j) y^(a+b), and y^2 = x^m.
+  int half = 2 * m;
+  out.size = 2 * half;
+  for (int u = 0; u < 2 * half; ++u) {
+    for (int v = 0; v < 2 * half; ++v) {
+      int a = u / half, i = u % half, b = v / half, j = v % half;
+      int power = i + (a == 0 ? j : half - j);
+      if (a + b == 2) power += m;
+      out.product[u][v] = static_cast<uint8_t>((a + b) % 2 * half + power % half);
+    }
+  }
 }
 
 namespace {
@@ -290,7 +373,7 @@ void makeTableAlgebra(const OperationTable& table, SampleAlgebra& out) {
   addTable(table, 1, out);
 }
 
-void makeMeetSemilatticeOfOrder(int n, const bool (*lessOrEqual)[kMaxElements],
+void makeMeetSemilatticeOfOrder(int n, const bool (*lessOrEqual)[kMaxSampleElements],
                                 SampleAlgebra& out) {
   out.reset(n);
   for (int x = 0; x < n; ++x)
@@ -298,7 +381,7 @@ void makeMeetSemilatticeOfOrder(int n, const bool (*lessOrEqual)[kMaxElements],
 }
 
 void makeTreeSemilattice(int n, const int* parent, SampleAlgebra& out) {
-  int depth[kMaxElements] = {};
+  int depth[kMaxSampleElements] = {};
   for (int x = 1; x < n; ++x) depth[x] = depth[parent[x]] + 1;
   out.reset(n);
   for (int x = 0; x < n; ++x) {
@@ -324,7 +407,7 @@ void renumberElements(const int* newIndex, SampleAlgebra& algebra) {
 }
 
 void shuffleElements(SampleRandom& random, SampleAlgebra& algebra) {
-  int newIndex[kMaxElements];
+  int newIndex[kMaxSampleElements];
   for (int x = 0; x < algebra.size; ++x) newIndex[x] = x;
   for (int x = algebra.size - 1; x > 0; --x) {
     int y = random.below(x + 1);

@@ -1,0 +1,285 @@
+// The engine against the closed-set listing (tests/engine_check.h) on
+// random and structured algebras of 20 to 64 elements with at most about
+// 10^6 subuniverses each, where the plain enumeration is too slow.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "counting/closed_set_listing.h"
+#include "counting/subuniverse_engine.h"
+#include "tests/algebras/algebra_families.h"
+#include "tests/algebras/sample_algebras.h"
+#include "tests/engine_check.h"
+
+namespace tallyra {
+namespace {
+
+// The largest |A| the engine counts; the checks of larger algebras run
+// only when this reaches 64 (their algebras and references are made all
+// the same).
+constexpr int kLargestEngineSize = 30;
+
+// The most subuniverses of an algebra made here.
+constexpr uint64_t kMostClosedSets = 1'000'000;
+
+SubuniverseEngine engine;
+
+void addRandomConstraints(SampleRandom& random, int count, SampleAlgebra& out) {
+  for (int i = 0; i < count; ++i)
+    out.add(random.below(out.size), random.below(out.size), random.below(out.size));
+}
+
+// Between 3n^3/1024 and 5n^3/1024 random constraints (about 100 at 31
+// elements, 1000 at 64): enough to leave thousands to hundreds of
+// thousands of closed sets.
+int denseCount(SampleRandom& random, int n) { return n * n * n * (3 + random.below(3)) / 1024; }
+
+// Random constraints with the awkward cases mixed in: unary constraints,
+// results equal to an operand, repeated constraints, several results for
+// the same operands, and a few elements that no constraint names.
+void makeMixed(SampleRandom& random, int n, SampleAlgebra& out) {
+  out.reset(n);
+  int unnamed = random.below(4);
+  int used = n - unnamed;
+  int count = denseCount(random, used);
+  for (int i = 0; i < count; ++i) {
+    int a = random.below(used), b = random.below(used), c = random.below(used);
+    addAwkwardConstraint(random, a, b, c, out);
+  }
+}
+
+// The shared-results gadget: the edges {x, y} of a cycle on `c` operand
+// elements (and a few chords) each force the same results h, x*y = h for
+// each edge and each h. The shared results are tied among themselves: a
+// unary cycle (all or none of them), a cyclic group table, or random
+// constraints.
+void makeSharedResults(SampleRandom& random, int n, SampleAlgebra& out) {
+  out.reset(n);
+  int c = 8 + random.below(9);
+  int h = n - c;
+  int edges[40][2], edgeCount = 0;
+  for (int i = 0; i < c; ++i) edges[edgeCount][0] = i, edges[edgeCount++][1] = (i + 1) % c;
+  for (int chords = random.below(4); chords > 0; --chords)
+    edges[edgeCount][0] = random.below(c), edges[edgeCount++][1] = random.below(c);
+  for (int e = 0; e < edgeCount; ++e)
+    for (int r = c; r < n; ++r) out.add(edges[e][0], edges[e][1], r);
+  switch (random.below(3)) {
+    case 0:
+      for (int r = 0; r < h; ++r) out.add(c + r, c + r, c + (r + 1) % h);
+      break;
+    case 1:
+      for (int x = 0; x < h; ++x)
+        for (int y = 0; y < h; ++y) out.add(c + x, c + y, c + (x + y) % h);
+      break;
+    default:
+      for (int i = h * h / 2; i > 0; --i)
+        out.add(c + random.below(h), c + random.below(h), c + random.below(h));
+      break;
+  }
+}
+
+// Hubs: one to three elements that combine with every element, with a
+// result that is the next element or drawn at random, among random
+// constraints.
+void makeHubs(SampleRandom& random, int n, SampleAlgebra& out) {
+  out.reset(n);
+  addRandomConstraints(random, denseCount(random, n), out);
+  for (int hubs = 1 + random.below(3); hubs > 0; --hubs) {
+    int hub = random.below(n);
+    bool successor = random.below(2) == 0;
+    for (int x = 0; x < n; ++x) {
+      if (x == hub) continue;
+      int result = successor ? (x + 1) % n : random.below(n);
+      if (random.below(2) == 0)
+        out.add(hub, x, result);
+      else
+        out.add(x, hub, result);
+    }
+  }
+}
+
+// Chains of pairs: a_i * b_i = a_(i+1) and b_(i+1), and a_i * a_i = b_i,
+// so that a whole pair brings in the next, among random constraints.
+void makePairChain(SampleRandom& random, int n, SampleAlgebra& out) {
+  out.reset(n);
+  int pairs = n / 2;
+  for (int i = 0; i < pairs; ++i) {
+    int a = 2 * i, b = 2 * i + 1, next = 2 * ((i + 1) % pairs);
+    out.add(a, b, next);
+    out.add(a, b, next + 1);
+    out.add(a, a, b);
+  }
+  addRandomConstraints(random, denseCount(random, n) * 3 / 4, out);
+}
+
+// A whole table: a small semigroup (2 or 3 elements) times a cyclic or a
+// dihedral group or a random table.
+void makeProduct(SampleRandom& random, int smallest, int largest, SampleAlgebra& out) {
+  // The 5 semigroups of order 2 and the 24 of order 3, listed once.
+  static OperationTable small[29];
+  static const int total = listSemigroups(2, small, 5) + listSemigroups(3, small + 5, 24);
+  const OperationTable& s = small[random.below(total)];
+  int k = (smallest + s.size - 1) / s.size + random.below((largest - smallest) / s.size + 1);
+  if (k * s.size > largest) k = largest / s.size;
+  OperationTable t, product;
+  switch (random.below(3)) {
+    case 0:
+      makeCyclicGroupTable(k, t);
+      break;
+    case 1:
+      makeDihedralGroupTable(k / 2, t);
+      break;
+    default:
+      t.size = k;
+      for (int x = 0; x < k; ++x)
+        for (int y = 0; y < k; ++y) t.product[x][y] = static_cast<uint8_t>(random.below(k));
+      break;
+  }
+  if (random.below(2) == 0)
+    makeProductTable(s, t, product);
+  else
+    makeProductTable(t, s, product);
+  makeTableAlgebra(product, out);
+}
+
+const char* const kShapes[] = {"dense", "mixed", "shared", "hubs", "pairs", "product"};
+
+// An algebra of smallest..largest elements (at least 20) of a random
+// shape, its elements in a random order, with at most kMostClosedSets
+// closed sets: random constraints are added while it has more (or, when
+// its table is full, another algebra is made). Returns the number of
+// closed sets.
+uint64_t makeAlgebra(SampleRandom& random, int smallest, int largest, SampleAlgebra& out,
+                     char* label, int round) {
+  for (;;) {
+    int n = smallest + random.below(largest - smallest + 1);
+    int shape = random.below(6);
+    switch (shape) {
+      case 0:
+        out.reset(n);
+        addRandomConstraints(random, denseCount(random, n), out);
+        break;
+      case 1:
+        makeMixed(random, n, out);
+        break;
+      case 2:
+        makeSharedResults(random, n, out);
+        break;
+      case 3:
+        makeHubs(random, n, out);
+        break;
+      case 4:
+        makePairChain(random, n, out);
+        break;
+      default:
+        makeProduct(random, smallest, largest, out);
+        break;
+    }
+    if (out.size < smallest || out.size > largest) continue;
+    shuffleElements(random, out);
+    uint64_t listed = listedCount(out);
+    while (listed > kMostClosedSets && out.constraintCount + out.size <= kMaxConstraints) {
+      addRandomConstraints(random, out.size, out);
+      listed = listedCount(out);
+    }
+    if (listed > kMostClosedSets) continue;
+    std::snprintf(label, kJobNameSize, "%s-%d", kShapes[shape], round);
+    return listed;
+  }
+}
+
+TEST(EngineAgainstListing, AlgebrasOf20To30Elements) {
+  SampleRandom random(20250710);
+  SampleAlgebra algebra;
+  int large = 0;
+  for (int round = 0; round < 80; ++round) {
+    char label[kJobNameSize];
+    uint64_t listed = makeAlgebra(random, 20, 30, algebra, label, round);
+    ASSERT_TRUE(algebra.size >= 20 && algebra.size <= 30) << label;
+    EXPECT_TRUE(engineAgreesWithListing(engine, algebra, label));
+    if (listed >= 10000) ++large;
+  }
+  EXPECT_GE(large, 20);  // 10^4 subuniverses or more: deep searches
+}
+
+TEST(EngineAgainstListing, AlgebrasOf31To64Elements) {
+  SampleRandom random(20250711);
+  SampleAlgebra algebra;
+  int large = 0, checked = 0;
+  for (int round = 0; round < 100; ++round) {
+    char label[kJobNameSize];
+    uint64_t listed = makeAlgebra(random, 31, 64, algebra, label, round);
+    ASSERT_TRUE(algebra.size >= 31 && algebra.size <= 64) << label;
+    ASSERT_LE(listed, kMostClosedSets) << label;
+    if (listed >= 10000) ++large;
+    if (algebra.size > kLargestEngineSize) continue;
+    EXPECT_TRUE(engineCounts(engine, algebra, listed, label));
+    ++checked;
+  }
+  EXPECT_GE(large, 25);
+  if (kLargestEngineSize == 64) {
+    EXPECT_EQ(checked, 100);
+  }
+}
+
+TEST(EngineAgainstListing, FamilyJobsOf21To64Elements) {
+  // The jobs of 21 to 64 elements with at most kFew subuniverses: all of
+  // those of the families of a few hundred jobs, 40 drawn from each larger
+  // one; each in its own element order and in a random one.
+  constexpr uint64_t kFew = 100000;
+  static ClosedSetListing listing;
+  SampleRandom random(20250712);
+  SampleAlgebra algebra;
+  int listed = 0, above30 = 0;
+  for (const AlgebraFamily& family : algebraFamilies()) {
+    bool all = family.jobCount <= 200;
+    for (int i = 0; i < (all ? family.jobCount : 40); ++i) {
+      int index = all ? i : random.below(family.jobCount);
+      SubsetCount known = family.known ? family.known(index) : 0;
+      if (known > kFew) continue;
+      char name[kJobNameSize];
+      family.make(index, name, algebra);
+      if (algebra.size < 21) continue;
+      uint64_t count =
+          listing.count(algebra.size, algebra.constraints, algebra.constraintCount, kFew);
+      if (count > kFew) continue;
+      ASSERT_TRUE(known == 0 || known == count) << family.name << " job " << name;
+      ++listed;
+      if (algebra.size > 30) ++above30;
+      if (algebra.size > kLargestEngineSize) continue;
+      char label[kJobNameSize + 32];
+      std::snprintf(label, sizeof label, "%s-%s", family.name, name);
+      EXPECT_TRUE(engineCounts(engine, algebra, count, label));
+      shuffleElements(random, algebra);
+      std::snprintf(label, sizeof label, "%s-%s-shuffled", family.name, name);
+      EXPECT_TRUE(engineCounts(engine, algebra, count, label));
+    }
+  }
+  EXPECT_GE(listed, 180);
+  EXPECT_GE(above30, 110);
+}
+
+TEST(EngineAgainstListing, KnownCountsBeyondTheListing) {
+  // Jobs whose counts are known but too many to list, up to 2^64: chains,
+  // bands, null semigroups, stars, L_k x N2.
+  SampleAlgebra algebra;
+  int checked = 0;
+  for (const AlgebraFamily& family : algebraFamilies()) {
+    if (family.known == nullptr) continue;
+    for (int index = 0; index < family.jobCount; ++index) {
+      SubsetCount known = family.known(index);
+      if (known <= kMostClosedSets) continue;
+      char name[kJobNameSize];
+      family.make(index, name, algebra);
+      if (algebra.size > kLargestEngineSize) continue;
+      char label[kJobNameSize + 32];
+      std::snprintf(label, sizeof label, "%s-%s", family.name, name);
+      EXPECT_TRUE(engineCounts(engine, algebra, known, label));
+      ++checked;
+    }
+  }
+  EXPECT_GE(checked, kLargestEngineSize == 64 ? 80 : 5);
+}
+
+}  // namespace
+}  // namespace tallyra

@@ -1,0 +1,41 @@
+// The engine's count of a sample algebra checked against the closed-set
+// listing (counting/closed_set_listing.h), for differential tests that run
+// an engine with any of its settings.
+//
+// When the engine's count differs, the algebra is written as a job file
+// named after the running test and the label, in $TMPDIR (in the current
+// folder when TMPDIR is not set), and the failure message names the file,
+// so that the program itself can be run on the algebra (the first 20
+// failing algebras of a run only).
+#ifndef TALLYRA_TESTS_ENGINE_CHECK_H_
+#define TALLYRA_TESTS_ENGINE_CHECK_H_
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "counting/subuniverse_engine.h"
+#include "tests/algebras/sample_algebras.h"
+
+namespace tallyra {
+
+// The most closed sets the check lists; an algebra with more is no case
+// for it.
+constexpr uint64_t kListingLimit = 4'000'000;
+
+// The listing's count of the algebra's closed sets, or kListingLimit + 1
+// when it has more.
+uint64_t listedCount(const SampleAlgebra& algebra);
+
+// Success when the engine counts `expected` subuniverses of the algebra.
+::testing::AssertionResult engineCounts(SubuniverseEngine& engine, const SampleAlgebra& algebra,
+                                        SubsetCount expected, const char* label);
+
+// The same with the listing's count as `expected`; a failure, and no job
+// file, when the algebra has more than kListingLimit closed sets.
+::testing::AssertionResult engineAgreesWithListing(SubuniverseEngine& engine,
+                                                   const SampleAlgebra& algebra, const char* label);
+
+}  // namespace tallyra
+
+#endif  // TALLYRA_TESTS_ENGINE_CHECK_H_

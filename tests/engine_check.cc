@@ -58,6 +58,36 @@ uint64_t listedCount(const SampleAlgebra& algebra) {
   return failure << "the job is written to " << path;
 }
 
+SubuniverseEngine& checkedEngine(int setting) {
+  struct Engines {
+    SubuniverseEngine engines[kCheckedSettings];
+    Engines() {
+      const SubuniverseEngine::Options settings[kCheckedSettings] = {
+          {},
+          {.exactKeysAfter = 0},
+          {.triedElements = 0},
+          {.triedElements = 0, .exactKeysAfter = 0}};
+      for (int i = 0; i < kCheckedSettings; ++i) engines[i].setOptions(settings[i]);
+    }
+  };
+  static Engines* all = new Engines;  // too large for the stack, kept to the end
+  return all->engines[setting];
+}
+
+::testing::AssertionResult everySettingCounts(const SampleAlgebra& algebra, SubsetCount expected,
+                                              const char* label) {
+  for (int setting = 0; setting < kCheckedSettings; ++setting) {
+    const SubuniverseEngine::Options& o = checkedEngine(setting).options();
+    char named[160];
+    std::snprintf(named, sizeof named, "%s-tried%d-exact%lld", label, o.triedElements,
+                  static_cast<long long>(o.exactKeysAfter));
+    ::testing::AssertionResult result =
+        engineCounts(checkedEngine(setting), algebra, expected, named);
+    if (!result) return result;
+  }
+  return ::testing::AssertionSuccess();
+}
+
 ::testing::AssertionResult engineAgreesWithListing(SubuniverseEngine& engine,
                                                    const SampleAlgebra& algebra,
                                                    const char* label) {

@@ -36,6 +36,17 @@ uint64_t listedCount(const SampleAlgebra& algebra);
 ::testing::AssertionResult engineAgreesWithListing(SubuniverseEngine& engine,
                                                    const SampleAlgebra& algebra, const char* label);
 
+// The settings that the differential tests count with, so that every path
+// of the engine runs in the normal test run: the program's own; exact
+// cache keys from the first node; no part counted by trying, every
+// component branched on down to single elements; and both.
+constexpr int kCheckedSettings = 4;
+SubuniverseEngine& checkedEngine(int setting);  // 0..kCheckedSettings-1
+
+// Success when the engines of every checked setting count `expected`.
+::testing::AssertionResult everySettingCounts(const SampleAlgebra& algebra, SubsetCount expected,
+                                              const char* label);
+
 }  // namespace tallyra
 
 #endif  // TALLYRA_TESTS_ENGINE_CHECK_H_

@@ -10,11 +10,14 @@
 #include "run/run_state.h"
 
 // Fuzz builds only (CMake option TALLYRA_FUZZ): the count of every job of
-// 1 to 16 elements is checked against the plain enumeration, and a
-// difference ends the process at once, which the fuzzer reports.
+// 1 to 16 elements is checked against the plain enumeration, and of every
+// larger job with at most kMostListed subuniverses against the closed-set
+// listing; a difference ends the process at once, which the fuzzer
+// reports.
 #if defined(TALLYRA_CHECK_COUNTS)
 #include <cstdlib>
 
+#include "counting/closed_set_listing.h"
 #include "counting/reference_count.h"
 #endif
 
@@ -28,10 +31,17 @@ SubuniverseEngine engine;
 void countAndReportSubuniverses() {
   SubsetCount n = engine.count(job.size, job.constraintTable, job.constraintCount);
 #if defined(TALLYRA_CHECK_COUNTS)
-  if (job.size >= 1 && job.size <= 16 &&
-      n != static_cast<SubsetCount>(
-               countByEnumeration(job.size, job.constraintTable, job.constraintCount)))
-    std::abort();
+  if (job.size >= 1 && job.size <= 16) {
+    if (n != static_cast<SubsetCount>(
+                 countByEnumeration(job.size, job.constraintTable, job.constraintCount)))
+      std::abort();
+  } else if (job.size > 16 && job.size <= kMaxElements) {
+    constexpr uint64_t kMostListed = 20000;
+    static ClosedSetListing listing;
+    uint64_t listed =
+        listing.count(job.size, job.constraintTable, job.constraintCount, kMostListed);
+    if (listed <= kMostListed && n != listed) std::abort();
+  }
 #endif
   writeResultLines(n);
 }

@@ -26,15 +26,37 @@ void nearestDouble(SubsetCount n, uint64_t& mantissa, int& exponent) {
   }
 }
 
+// The first `decimals` decimal digits of the fraction mantissa / 2^shift
+// (of its part below 1) into `digits`; answers whether the rest is less
+// than (-1), exactly (0) or more than (1) half a unit of the last digit.
+template <typename Word>
+int expandFraction(uint64_t mantissa, int shift, int decimals, char* digits) {
+  const Word one = Word{1} << shift;
+  Word frac = Word{mantissa} & (one - 1);
+  for (int i = 0; i < decimals; ++i) {
+    frac *= 10;
+    digits[i] = static_cast<char>('0' + static_cast<int>(frac >> shift));
+    frac &= one - 1;
+  }
+  const Word half = one >> 1;
+  return frac < half ? -1 : frac == half ? 0 : 1;
+}
+
 }  // namespace
 
 int formatCount(SubsetCount count, char* out) {
+  // In 64-bit arithmetic (a 128-bit division is a slow library call): the
+  // digits below 10^19, and those above, at most "1".
+  constexpr uint64_t kTenTo19 = 10'000'000'000'000'000'000u;
+  const uint64_t high = static_cast<uint64_t>(count / kTenTo19);
+  uint64_t low = static_cast<uint64_t>(count % kTenTo19);
   char digits[40];
   int len = 0;
   do {
-    digits[len++] = static_cast<char>('0' + static_cast<int>(count % 10));
-    count /= 10;
-  } while (count != 0);
+    digits[len++] = static_cast<char>('0' + low % 10);
+    low /= 10;
+  } while (low != 0 || (high != 0 && len < 19));
+  if (high != 0) digits[len++] = static_cast<char>('0' + high);
   for (int i = 0; i < len; ++i) out[i] = digits[len - 1 - i];
   out[len] = '\0';
   return len;
@@ -59,19 +81,14 @@ int formatScaledCount(SubsetCount count, int32_t size, int32_t k, int decimals, 
     integer = mantissa << (-shift);
     for (int i = 0; i < decimals; ++i) fraction[i] = '0';
   } else {
-    // The fraction is frac / 2^shift; frac * 10 needs shift + 4 bits.
-    const SubsetCount one = SubsetCount{1} << shift;
-    SubsetCount frac = SubsetCount{mantissa} & (one - 1);
     integer = static_cast<uint64_t>(SubsetCount{mantissa} >> shift);
-    for (int i = 0; i < decimals; ++i) {
-      frac *= 10;
-      fraction[i] = static_cast<char>('0' + static_cast<int>(frac >> shift));
-      frac &= one - 1;
-    }
-    // Round the remaining frac / 2^shift half to even.
-    const SubsetCount half = one >> 1;
+    // The fraction is frac / 2^shift; frac * 10 needs shift + 4 bits, so
+    // 64-bit words do up to shift 60, the usual case.
+    const int rest = shift <= 60 ? expandFraction<uint64_t>(mantissa, shift, decimals, fraction)
+                                 : expandFraction<SubsetCount>(mantissa, shift, decimals, fraction);
+    // Round the rest half to even.
     bool lastOdd = decimals > 0 ? ((fraction[decimals - 1] - '0') & 1) != 0 : (integer & 1) != 0;
-    if (frac > half || (frac == half && lastOdd)) {
+    if (rest > 0 || (rest == 0 && lastOdd)) {
       int i = decimals - 1;
       while (i >= 0 && fraction[i] == '9') fraction[i--] = '0';
       if (i >= 0)

@@ -50,9 +50,12 @@ TALLYRA_INLINE int chooseBranchInline(ElementSet component, const ElementSet* ad
   // elements that have it.
   int scores[kMaxElements];
   int best = 0;
+  const int size = popcount(component);
   for (ElementSet rest = component; rest != 0; rest &= rest - 1) {
     int x = lowest(rest);
-    scores[x] = popcount(adjacent[x]) * (occurrences[x] + 32);
+    const int forces = popcount(implied[x] & component);
+    const int split = forces < size - forces ? forces : size - forces;
+    scores[x] = popcount(adjacent[x]) * (occurrences[x] + 32 + 8 * split);
     best = scores[x] > best ? scores[x] : best;
   }
   ElementSet tied = 0;
@@ -61,7 +64,6 @@ TALLYRA_INLINE int chooseBranchInline(ElementSet component, const ElementSet* ad
   if ((tied & (tied - 1)) == 0) return lowest(tied);
   // Among the tied, the first that forces the nearest to half the
   // component.
-  const int size = popcount(component);
   int branch = lowest(tied);
   int bestBalance = kMaxElements + 1;
   for (; tied != 0; tied &= tied - 1) {
@@ -361,14 +363,16 @@ uint64_t SubuniverseEngine::countComponent(ElementSet component, const ElementSe
   ++nodes_;
 
   // Branch on the element with the most links, weighed by the active
-  // pairs it is in (as operand or result); among those that score
-  // the same, on the one whose inclusion forces the nearest to half the
-  // component. A result that many pairs share comes early: out, it turns
-  // every one of them into "not both in" and frees their other results;
-  // in, it satisfies them. An element that links many others through a
-  // few facts does not outrank it, as it would on its links alone. A chain
-  // of single rules is cut in the middle. The element order of the job
-  // decides only between elements that these measures cannot tell apart.
+  // pairs it is in (as operand or result) and by how evenly its inclusion
+  // splits the component (what it forces, or what it leaves, whichever is
+  // less); among those that score the same, on the one whose inclusion
+  // forces the nearest to half the component. A result that many pairs
+  // share comes early: out, it turns every one of them into "not both in"
+  // and frees their other results; in, it satisfies them. An element that
+  // links many others through a few facts does not outrank it, as it would
+  // on its links alone. A chain of single rules is cut in the middle. The
+  // element order of the job decides only between elements that these
+  // measures cannot tell apart.
   const int branch = chooseBranch(component, adjacent, implied, occurrences);
   assert((component >> branch & 1) != 0);
 

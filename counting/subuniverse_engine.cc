@@ -44,18 +44,29 @@ inline int popcount(ElementSet set) { return __builtin_popcountll(set); }
 inline int popcount(ElementSet set) { return std::popcount(set); }
 #endif
 
-TALLYRA_INLINE int chooseBranchInline(ElementSet component, const ElementSet* adjacent,
-                                      const ElementSet* implied, const int* occurrences) {
+// What the branching rule weighs, for the elements of one component.
+struct BranchMeasures {
+  const ElementSet* adjacent;  // the elements each shares an active constraint with
+  const ElementSet* implied;   // what each forces (given I)
+  const int* occurrences;      // the active pairs each is an operand or a result of
+  const int* produced;         // the pairs of the job that produce each
+  int pairsRuleAbove;          // weigh by active pairs above this component size
+};
+
+TALLYRA_INLINE int chooseBranchInline(ElementSet component, const BranchMeasures& m) {
   // Two passes without data-dependent branches: the best score, then the
   // elements that have it.
   int scores[kMaxElements];
   int best = 0;
   const int size = popcount(component);
+  const bool byPairs = size > m.pairsRuleAbove;
   for (ElementSet rest = component; rest != 0; rest &= rest - 1) {
     int x = lowest(rest);
-    const int forces = popcount(implied[x] & component);
+    const int links = popcount(m.adjacent[x]);
+    const int forces = popcount(m.implied[x] & component);
     const int split = forces < size - forces ? forces : size - forces;
-    scores[x] = popcount(adjacent[x]) * (occurrences[x] + 32 + 8 * split);
+    scores[x] =
+        byPairs ? links * (m.occurrences[x] + 32 + 8 * split) : links * 4096 + m.produced[x];
     best = scores[x] > best ? scores[x] : best;
   }
   ElementSet tied = 0;
@@ -68,7 +79,7 @@ TALLYRA_INLINE int chooseBranchInline(ElementSet component, const ElementSet* ad
   int bestBalance = kMaxElements + 1;
   for (; tied != 0; tied &= tied - 1) {
     int x = lowest(tied);
-    int forces = popcount(implied[x] & component);
+    int forces = popcount(m.implied[x] & component);
     int balance = forces * 2 > size ? forces * 2 - size : size - forces * 2;
     branch = balance < bestBalance ? x : branch;
     bestBalance = balance < bestBalance ? balance : bestBalance;
@@ -76,20 +87,17 @@ TALLYRA_INLINE int chooseBranchInline(ElementSet component, const ElementSet* ad
   return branch;
 }
 
-int chooseBranchPlain(ElementSet component, const ElementSet* adjacent, const ElementSet* implied,
-                      const int* occurrences) {
-  return chooseBranchInline(component, adjacent, implied, occurrences);
+int chooseBranchPlain(ElementSet component, const BranchMeasures& m) {
+  return chooseBranchInline(component, m);
 }
 
 #if defined(__GNUC__) && defined(__x86_64__)
-[[gnu::target("popcnt")]] int chooseBranchPopcnt(ElementSet component, const ElementSet* adjacent,
-                                                 const ElementSet* implied,
-                                                 const int* occurrences) {
-  return chooseBranchInline(component, adjacent, implied, occurrences);
+[[gnu::target("popcnt")]] int chooseBranchPopcnt(ElementSet component, const BranchMeasures& m) {
+  return chooseBranchInline(component, m);
 }
 #endif
 
-using ChooseBranch = int (*)(ElementSet, const ElementSet*, const ElementSet*, const int*);
+using ChooseBranch = int (*)(ElementSet, const BranchMeasures&);
 
 ChooseBranch branchRuleForThisProcessor() {
 #if defined(__GNUC__) && defined(__x86_64__)
@@ -108,6 +116,7 @@ void SubuniverseEngine::setOptions(const Options& options) {
   options_ = options;
   options_.triedElements = std::clamp(options_.triedElements, 0, kMaxTriedElements);
   options_.exactKeysAfter = std::max<int64_t>(options_.exactKeysAfter, 0);
+  options_.pairsRuleAbove = std::clamp(options_.pairsRuleAbove, 0, kMaxElements);
 }
 
 // Throughout, implied[x] for an undecided x is everything that x forces
@@ -362,18 +371,23 @@ uint64_t SubuniverseEngine::countComponent(ElementSet component, const ElementSe
   if (known != ComponentCache::kNotFound) return known;
   ++nodes_;
 
-  // Branch on the element with the most links, weighed by the active
-  // pairs it is in (as operand or result) and by how evenly its inclusion
-  // splits the component (what it forces, or what it leaves, whichever is
-  // less); among those that score the same, on the one whose inclusion
-  // forces the nearest to half the component. A result that many pairs
-  // share comes early: out, it turns every one of them into "not both in"
-  // and frees their other results; in, it satisfies them. An element that
-  // links many others through a few facts does not outrank it, as it would
-  // on its links alone. A chain of single rules is cut in the middle. The
-  // element order of the job decides only between elements that these
-  // measures cannot tell apart.
-  const int branch = chooseBranch(component, adjacent, implied, occurrences);
+  // Branch on the element with the most links. In a component of more than
+  // Options::pairsRuleAbove elements, the links are weighed by the active
+  // pairs the element is in (as operand or result) and by how evenly its
+  // inclusion splits the component (what it forces, or what it leaves,
+  // whichever is less): a result that many pairs share comes early (out,
+  // it turns every one of them into "not both in" and frees their other
+  // results; in, it satisfies them), and an element that links many others
+  // through a few pairs does not outrank it, as it does on its links alone.
+  // In a smaller component, links decide and then the pairs of the job
+  // that produce the element, the rule every job of up to 30 elements was
+  // measured with. Among those that score the same, the one whose
+  // inclusion forces the nearest to half the component: a chain of single
+  // rules is cut in the middle. The element order of the job decides only
+  // between elements that these measures cannot tell apart.
+  const BranchMeasures measures{adjacent, implied, occurrences, rules_.produced,
+                                options_.pairsRuleAbove};
+  const int branch = chooseBranch(component, measures);
   assert((component >> branch & 1) != 0);
 
   uint64_t count = 0;

@@ -39,6 +39,11 @@ class SubuniverseEngine {
     // subuniverse_engine.cc) once a count has made this many search nodes,
     // from the component's second sighting on; 0: from the first node.
     int64_t exactKeysAfter = 4096;
+    // Components of more elements than this (0..kMaxElements) are branched
+    // on by the rule that weighs links by active pairs, the others by the
+    // rule that weighs them by the pairs producing each element (see
+    // subuniverse_engine.cc); 0: the first rule everywhere.
+    int pairsRuleAbove = 30;
   };
 
   SubuniverseEngine() = default;

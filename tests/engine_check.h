@@ -38,8 +38,9 @@ uint64_t listedCount(const SampleAlgebra& algebra);
 
 // The settings that the differential tests count with, so that every path
 // of the engine runs in the normal test run: the program's own; exact
-// cache keys from the first node; no part counted by trying, every
-// component branched on down to single elements; and both.
+// cache keys from the first node, with the pair-weighing branching rule
+// for components of every size; no part counted by trying, every
+// component branched on down to single elements; and all of these.
 constexpr int kCheckedSettings = 4;
 SubuniverseEngine& checkedEngine(int setting);  // 0..kCheckedSettings-1
 

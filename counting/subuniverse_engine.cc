@@ -60,14 +60,20 @@ TALLYRA_INLINE int chooseBranchInline(ElementSet component, const BranchMeasures
   int best = 0;
   const int size = popcount(component);
   const bool byPairs = size > m.pairsRuleAbove;
-  for (ElementSet rest = component; rest != 0; rest &= rest - 1) {
-    int x = lowest(rest);
-    const int links = popcount(m.adjacent[x]);
-    const int forces = popcount(m.implied[x] & component);
-    const int split = forces < size - forces ? forces : size - forces;
-    scores[x] =
-        byPairs ? links * (m.occurrences[x] + 32 + 8 * split) : links * 4096 + m.produced[x];
-    best = scores[x] > best ? scores[x] : best;
+  if (byPairs) {
+    for (ElementSet rest = component; rest != 0; rest &= rest - 1) {
+      int x = lowest(rest);
+      const int forces = popcount(m.implied[x] & component);
+      const int split = forces < size - forces ? forces : size - forces;
+      scores[x] = popcount(m.adjacent[x]) * (m.occurrences[x] + 32 + 8 * split);
+      best = scores[x] > best ? scores[x] : best;
+    }
+  } else {
+    for (ElementSet rest = component; rest != 0; rest &= rest - 1) {
+      int x = lowest(rest);
+      scores[x] = popcount(m.adjacent[x]) * 4096 + m.produced[x];
+      best = scores[x] > best ? scores[x] : best;
+    }
   }
   ElementSet tied = 0;
   for (ElementSet rest = component; rest != 0; rest &= rest - 1)
@@ -110,6 +116,13 @@ ChooseBranch branchRuleForThisProcessor() {
 // Chosen once, when the program starts.
 const ChooseBranch chooseBranch = branchRuleForThisProcessor();
 
+// Whether `set` has at most `most` elements, without counting bits (see
+// popcount above).
+bool atMostElements(ElementSet set, int most) {
+  for (int i = 0; i < most && set != 0; ++i) set &= set - 1;
+  return set == 0;
+}
+
 }  // namespace
 
 void SubuniverseEngine::setOptions(const Options& options) {
@@ -144,9 +157,7 @@ SubsetCount SubuniverseEngine::count(int size, const Constraint* constraints, in
 }
 
 bool SubuniverseEngine::atMostTriedElements(ElementSet set) const {
-  // Without counting bits (see popcount above).
-  for (int i = 0; i < options_.triedElements; ++i) set &= set - 1;
-  return set == 0;
+  return atMostElements(set, options_.triedElements);
 }
 
 // Excludes the elements of `part` that imply an excluded element, until
@@ -195,9 +206,11 @@ uint64_t SubuniverseEngine::countPart(ElementSet part, const ElementSet* implied
   if (atMostTriedElements(part)) return countByTrying(part, implied);
   // adjacent[x]: the elements of `part` that share an active constraint
   // with x; occurrences[x]: the active pairs that x is an operand or a
-  // result of.
+  // result of, counted only where the branching rule weighs them, in a
+  // part large enough for a component above Options::pairsRuleAbove.
   ElementSet adjacent[kMaxElements];
   int occurrences[kMaxElements];
+  const int counted = atMostElements(part, options_.pairsRuleAbove) ? 0 : 1;
   for (ElementSet rest = part; rest != 0; rest &= rest - 1) {
     adjacent[lowest(rest)] = 0;
     occurrences[lowest(rest)] = 0;
@@ -216,8 +229,8 @@ uint64_t SubuniverseEngine::countPart(ElementSet part, const ElementSet* implied
       const int y = lowest(later);
       const ElementSet results = forced[y] & open & ~implied[y];
       if (results == 0) continue;
-      ++pairs;
-      ++occurrences[y];
+      pairs += counted;
+      occurrences[y] += counted;
       // A result outside `part` is excluded (or the pair, linking it,
       // would have kept it in): x and y may not both come in, whatever
       // becomes of the other results, so the pair links them alone.
@@ -228,7 +241,7 @@ uint64_t SubuniverseEngine::countPart(ElementSet part, const ElementSet* implied
       const ElementSet operands = bitOf(x) | bitOf(y);
       for (ElementSet cs = withY; cs != 0; cs &= cs - 1) {
         adjacent[lowest(cs)] |= operands;
-        ++occurrences[lowest(cs)];
+        occurrences[lowest(cs)] += counted;
       }
     }
     occurrences[x] += pairs;

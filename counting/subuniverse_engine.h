@@ -31,14 +31,14 @@ class SubuniverseEngine {
 
   // Settings that change how the engine searches, never what it counts.
   struct Options {
-    // Parts and components of at most this many undecided elements
-    // (0..kMaxTriedElements) are counted by trying each of their subsets;
-    // 0 or 1: none is, every component of two or more is branched on.
-    int triedElements = 6;
     // Cache keys hold the exact dependence of a component (see
     // subuniverse_engine.cc) once a count has made this many search nodes,
     // from the component's second sighting on; 0: from the first node.
     int64_t exactKeysAfter = 4096;
+    // Parts and components of at most this many undecided elements
+    // (0..kMaxTriedElements) are counted by trying each of their subsets;
+    // 0 or 1: none is, every component of two or more is branched on.
+    int triedElements = 6;
     // Components of more elements than this (0..kMaxElements) are branched
     // on by the rule that weighs links by active pairs, the others by the
     // rule that weighs them by the pairs producing each element (see

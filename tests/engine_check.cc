@@ -66,7 +66,7 @@ SubuniverseEngine& checkedEngine(int setting) {
           {},
           {.exactKeysAfter = 0, .pairsRuleAbove = 0},
           {.triedElements = 0},
-          {.triedElements = 0, .exactKeysAfter = 0, .pairsRuleAbove = 0}};
+          {.exactKeysAfter = 0, .triedElements = 0, .pairsRuleAbove = 0}};
       for (int i = 0; i < kCheckedSettings; ++i) engines[i].setOptions(settings[i]);
     }
   };

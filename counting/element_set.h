@@ -12,6 +12,9 @@ namespace tallyra {
 
 using ElementSet = uint64_t;
 
+// The most elements a set holds.
+constexpr int kMaxSetElements = 64;
+
 inline ElementSet bitOf(int x) { return ElementSet{1} << x; }
 
 // The lowest element of a non-empty set.

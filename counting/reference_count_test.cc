@@ -28,7 +28,7 @@ int32_t countByEnumeration() {
   return countByEnumeration(job.size, job.constraintTable, job.constraintCount);
 }
 
-int64_t fastCount() {
+SubsetCount fastCount() {
   static SubuniverseEngine engine;
   return engine.count(job.size, job.constraintTable, job.constraintCount);
 }

@@ -17,7 +17,7 @@ namespace {
 
 SubuniverseEngine engine;
 
-int64_t fastCount(const SampleAlgebra& algebra) {
+SubsetCount fastCount(const SampleAlgebra& algebra) {
   return engine.count(algebra.size, algebra.constraints, algebra.constraintCount);
 }
 
@@ -214,14 +214,14 @@ TEST(CountClosedSubsets, EnginesCountSideBySide) {
   auto second = std::make_unique<SampleAlgebra>();
   makeSymmetricGroup4(*first);
   makeFullTransformationSemigroup3(*second);
-  auto countOften = [](const SampleAlgebra& algebra, int64_t* last) {
+  auto countOften = [](const SampleAlgebra& algebra, SubsetCount* last) {
     auto own = std::make_unique<SubuniverseEngine>();
     for (int i = 0; i < 200; ++i) {
       *last = own->count(algebra.size, algebra.constraints, algebra.constraintCount);
       if (*last != (algebra.size == 24 ? 31 : 1299)) return;
     }
   };
-  int64_t firstCount = 0, secondCount = 0;
+  SubsetCount firstCount = 0, secondCount = 0;
   std::thread a(countOften, std::cref(*first), &firstCount);
   std::thread b(countOften, std::cref(*second), &secondCount);
   a.join();

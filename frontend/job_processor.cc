@@ -35,7 +35,7 @@ void countAndReportSubuniverses() {
     if (n != static_cast<SubsetCount>(
                  countByEnumeration(job.size, job.constraintTable, job.constraintCount)))
       std::abort();
-  } else if (job.size > 16 && job.size <= kMaxElements) {
+  } else if (job.size > 16 && job.size <= 64) {
     constexpr uint64_t kMostListed = 20000;
     static ClosedSetListing listing;
     uint64_t listed =

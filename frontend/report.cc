@@ -1,5 +1,7 @@
 #include "frontend/report.h"
 
+#include <type_traits>
+
 #include "frontend/program_texts.h"
 #include "run/run_state.h"
 
@@ -9,16 +11,15 @@ namespace {
 
 // The double nearest to n, ties to even (as converting n to a double does):
 // mantissa * 2^exponent, mantissa below 2^53.
-void nearestDouble(SubsetCount n, uint64_t& mantissa, int& exponent) {
-  exponent = 0;
-  while (n >> (53 + exponent) != 0) ++exponent;
+void nearestDouble(const SubsetCount& n, uint64_t& mantissa, int& exponent) {
+  exponent = n.bitWidth() > 53 ? n.bitWidth() - 53 : 0;
   if (exponent == 0) {
-    mantissa = static_cast<uint64_t>(n);
+    mantissa = n.word(0);
     return;
   }
-  SubsetCount rest = n & ((SubsetCount{1} << exponent) - 1);
-  SubsetCount half = SubsetCount{1} << (exponent - 1);
-  mantissa = static_cast<uint64_t>(n >> exponent);
+  const SubsetCount rest = n & ((SubsetCount{1} << exponent) - 1);
+  const SubsetCount half = SubsetCount{1} << (exponent - 1);
+  mantissa = (n >> exponent).word(0);
   if (rest > half || (rest == half && (mantissa & 1) != 0)) ++mantissa;
   if (mantissa >> 53 != 0) {  // rounded up to the next power of two
     mantissa >>= 1;
@@ -29,13 +30,18 @@ void nearestDouble(SubsetCount n, uint64_t& mantissa, int& exponent) {
 // The first `decimals` decimal digits of the fraction mantissa / 2^shift
 // (of its part below 1) into `digits`; answers whether the rest is less
 // than (-1), exactly (0) or more than (1) half a unit of the last digit.
+// Word has room for shift + 4 bits.
 template <typename Word>
 int expandFraction(uint64_t mantissa, int shift, int decimals, char* digits) {
   const Word one = Word{1} << shift;
   Word frac = Word{mantissa} & (one - 1);
   for (int i = 0; i < decimals; ++i) {
     frac *= 10;
-    digits[i] = static_cast<char>('0' + static_cast<int>(frac >> shift));
+    const Word digit = frac >> shift;
+    if constexpr (std::is_integral_v<Word>)
+      digits[i] = static_cast<char>('0' + digit);
+    else
+      digits[i] = static_cast<char>('0' + digit.word(0));
     frac &= one - 1;
   }
   const Word half = one >> 1;
@@ -44,36 +50,20 @@ int expandFraction(uint64_t mantissa, int shift, int decimals, char* digits) {
 
 }  // namespace
 
-int formatCount(SubsetCount count, char* out) {
-  // In 64-bit arithmetic (a 128-bit division is a slow library call): the
-  // digits below 10^19, and those above, at most "1".
-  constexpr uint64_t kTenTo19 = 10'000'000'000'000'000'000u;
-  const uint64_t high = static_cast<uint64_t>(count / kTenTo19);
-  uint64_t low = static_cast<uint64_t>(count % kTenTo19);
-  char digits[40];
-  int len = 0;
-  do {
-    digits[len++] = static_cast<char>('0' + low % 10);
-    low /= 10;
-  } while (low != 0 || (high != 0 && len < 19));
-  if (high != 0) digits[len++] = static_cast<char>('0' + high);
-  for (int i = 0; i < len; ++i) out[i] = digits[len - 1 - i];
-  out[len] = '\0';
-  return len;
-}
+int formatCount(const SubsetCount& count, char* out) { return count.toDecimal(out); }
 
-int formatScaledCount(SubsetCount count, int32_t size, int32_t k, int decimals, int width,
+int formatScaledCount(const SubsetCount& count, int32_t size, int32_t k, int decimals, int width,
                       char* out, size_t capacity) {
   // x = count * 2^(k - size), with count first made a double: a mantissa
   // below 2^53 times 2^exponent. So x = mantissa * 2^-shift, shift at most
-  // size <= 64: an integer part (at most 2^20, since count <= 2^size) and,
-  // when shift > 0, a fraction of shift binary digits, expanded exactly in
+  // size: an integer part (at most 2^20, since count <= 2^size) and, when
+  // shift > 0, a fraction of shift binary digits, expanded exactly in
   // decimal.
   uint64_t mantissa;
   int exponent;
   nearestDouble(count, mantissa, exponent);
   const int shift = size - k - exponent;
-  char digits[32];
+  char digits[20];
   int len = 0;
   uint64_t integer = 0;
   char fraction[32];
@@ -81,9 +71,9 @@ int formatScaledCount(SubsetCount count, int32_t size, int32_t k, int decimals, 
     integer = mantissa << (-shift);
     for (int i = 0; i < decimals; ++i) fraction[i] = '0';
   } else {
-    integer = static_cast<uint64_t>(SubsetCount{mantissa} >> shift);
+    integer = shift < 64 ? mantissa >> shift : 0;
     // The fraction is frac / 2^shift; frac * 10 needs shift + 4 bits, so
-    // 64-bit words do up to shift 60, the usual case.
+    // one 64-bit word does up to shift 60, the usual case.
     const int rest = shift <= 60 ? expandFraction<uint64_t>(mantissa, shift, decimals, fraction)
                                  : expandFraction<SubsetCount>(mantissa, shift, decimals, fraction);
     // Round the rest half to even.
@@ -97,10 +87,7 @@ int formatScaledCount(SubsetCount count, int32_t size, int32_t k, int decimals, 
         ++integer;
     }
   }
-  do {
-    digits[len++] = static_cast<char>('0' + integer % 10);
-    integer /= 10;
-  } while (integer != 0);
+  len = writeDecimal(integer, digits);
   int total = len + (decimals > 0 ? 1 + decimals : 0);
   int pad = width > total ? width - total : 0;
   size_t need = static_cast<size_t>(pad + total) + 1;
@@ -110,7 +97,7 @@ int formatScaledCount(SubsetCount count, int32_t size, int32_t k, int decimals, 
   }
   int n = 0;
   for (int i = 0; i < pad; ++i) out[n++] = ' ';
-  for (int i = len - 1; i >= 0; --i) out[n++] = digits[i];
+  for (int i = 0; i < len; ++i) out[n++] = digits[i];
   if (decimals > 0) {
     out[n++] = '.';
     for (int i = 0; i < decimals; ++i) out[n++] = fraction[i];
@@ -119,9 +106,9 @@ int formatScaledCount(SubsetCount count, int32_t size, int32_t k, int decimals, 
   return n;
 }
 
-void writeResultLines(SubsetCount count) {
+void writeResultLines(const SubsetCount& count) {
   char scaled[128];
-  char countText[40];
+  char countText[SubsetCount::kDecimalCapacity];
   const int countLength = formatCount(count, countText);
   const std::string_view countView(countText, static_cast<size_t>(countLength));
   int32_t k = runOptions.subtrahend;

@@ -20,24 +20,24 @@
 
 namespace tallyra {
 
-// Writes count in decimal into `out` (at least 40 characters, NUL-
-// terminated); returns its length.
-int formatCount(SubsetCount count, char* out);
+// Writes count in decimal into `out` (SubsetCount::kDecimalCapacity
+// characters, NUL-terminated); returns its length.
+int formatCount(const SubsetCount& count, char* out);
 
 // Writes x = count * 2^(k - size), where count is first converted to the
 // nearest double (ties to even), in fixed-point notation with `decimals`
 // digits after the point, right-aligned in `width` characters (a longer
 // number widens the field), into `out` (NUL-terminated). The decimal
 // expansion of that double is exact and rounded half to even, so every
-// platform prints the same digits. count 0..2^size, size 1..64, k 0..20,
-// decimals <= 32. Returns the number of characters written; `capacity`
-// >= 128 always fits.
-int formatScaledCount(SubsetCount count, int32_t size, int32_t k, int decimals, int width,
+// platform prints the same digits. count 0..2^size, size 1..kMaxElements,
+// k 0..20, decimals <= 32. Returns the number of characters written;
+// `capacity` >= 128 always fits.
+int formatScaledCount(const SubsetCount& count, int32_t size, int32_t k, int decimals, int width,
                       char* out, size_t capacity);
 
 // Writes the Screen line, then the two ResultFile lines, for the current job
 // (its name, |A| and the run's subtrahend) and `count` closed subsets.
-void writeResultLines(SubsetCount count);
+void writeResultLines(const SubsetCount& count);
 
 // Writes hour:minute:second, and ".millisecond" when asked.
 void writeClock(OutputChannel& out, const TimeOfDay& t, bool milliseconds);

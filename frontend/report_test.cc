@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "run/channels.h"
@@ -66,15 +68,18 @@ TEST(FormatScaledCount, AgreesWithExactPrintfOnEveryShape) {
   // glibc's printf expands a double exactly and rounds half to even, and
   // the compiler converts a 64-bit count to the nearest double, ties to
   // even: the two must agree digit for digit with ours, also for counts of
-  // more than 53 bits, whose double is not the count itself.
+  // more than 53 bits, whose double is not the count itself. (Counts of
+  // every size up to 2^237 are checked against the independent
+  // computation in tests/data/result_lines.txt, below.)
+  __extension__ typedef unsigned __int128 Wide;
   std::mt19937_64 random(12345);
   char ours[128];
   char theirs[128];
   for (int size = 1; size <= 64; ++size) {
-    const SubsetCount most = SubsetCount{1} << size;
+    const Wide most = Wide{1} << size;
     for (int k = 0; k <= 20; ++k) {
       for (int trial = 0; trial < 40; ++trial) {
-        SubsetCount count;
+        Wide count;
         if (trial == 0)
           count = 0;
         else if (trial == 1)
@@ -84,22 +89,24 @@ TEST(FormatScaledCount, AgreesWithExactPrintfOnEveryShape) {
         else if (trial == 3)
           count = most - 1;
         else if (trial < 8)
-          count = SubsetCount{(2 * (random() % 1000) + 1)} << 13;  // ties
+          count = Wide{(2 * (random() % 1000) + 1)} << 13;  // ties
         else if (trial < 12 && size > 54)
           // Ties and near ties where the double must round: an odd
           // 53-bit mantissa, then half a unit of the last place, give or
           // take one.
-          count = ((SubsetCount{(random() >> 11) | 1} << (size - 53)) +
-                   (SubsetCount{1} << (size - 54)) + (trial % 3) - 1);
+          count = ((Wide{(random() >> 11) | 1} << (size - 53)) + (Wide{1} << (size - 54)) +
+                   (trial % 3) - 1);
         else
-          count = SubsetCount{random()} % (most + 1);
+          count = Wide{random()} % (most + 1);
         if (count > most) count = most;
-        double asDouble = count == (SubsetCount{1} << 64)
+        double asDouble = count == (Wide{1} << 64)
                               ? std::ldexp(1.0, 64)
                               : static_cast<double>(static_cast<uint64_t>(count));
         double x = std::ldexp(asDouble, k - size);
+        const SubsetCount wide =
+            (SubsetCount{static_cast<uint64_t>(count >> 64)} << 64) + static_cast<uint64_t>(count);
         for (auto [decimals, width] : {std::pair{8, 22}, std::pair{16, 21}}) {
-          formatScaledCount(count, size, k, decimals, width, ours, sizeof ours);
+          formatScaledCount(wide, size, k, decimals, width, ours, sizeof ours);
           std::snprintf(theirs, sizeof theirs, "%*.*f", width, decimals, x);
           ASSERT_STREQ(ours, theirs) << "count " << static_cast<double>(count) << " size " << size
                                      << " k " << k << " trial " << trial;
@@ -109,8 +116,44 @@ TEST(FormatScaledCount, AgreesWithExactPrintfOnEveryShape) {
   }
 }
 
+// A field of `width` characters, the text right-aligned in it.
+std::string rightAligned(const std::string& text, size_t width) {
+  return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+
+TEST(ResultLines, AgreeWithBigIntegerArithmeticAtEverySize) {
+  // Each line of the data file: size, k, N, and x = N * 2^(k - size) with 8
+  // and 16 decimals, from Python's integers and exact decimals (see
+  // tests/data/make_result_lines.py).
+  std::ifstream data(TALLYRA_TEST_DATA "/result_lines.txt");
+  ASSERT_TRUE(data) << "cannot read " << TALLYRA_TEST_DATA "/result_lines.txt";
+  std::string line;
+  int checked = 0;
+  bool sizeSeen[kMaxElements + 1] = {};
+  while (std::getline(data, line)) {
+    std::istringstream fields(line);
+    int size, k;
+    std::string n, x8, x16;
+    ASSERT_TRUE(fields >> size >> k >> n >> x8 >> x16) << line;
+    SubsetCount count = 0;
+    for (char digit : n) count = count * 10 + static_cast<uint64_t>(digit - '0');
+    auto [screenText, fileText] = resultLines("A", size, k, count);
+    const std::string ks = std::to_string(k);
+    ASSERT_EQ(screenText,
+              "Result: |Sub(A)| = " + n + " = " + rightAligned(x8, 22) + "*2^{|A|-" + ks + "}\r\n")
+        << line;
+    ASSERT_EQ(fileText, "Result for A=A:  |Sub(A)| = " + n + ", whence\r\nsigma(A) = |Sub(A)|*2^(" +
+                            ks + "-|A|) = " + rightAligned(x16, 21) + " .\r\n")
+        << line;
+    sizeSeen[size] = true;
+    ++checked;
+  }
+  EXPECT_GT(checked, 10000);
+  for (int size = 1; size <= kMaxElements; ++size) EXPECT_TRUE(sizeSeen[size]) << size;
+}
+
 TEST(FormatCount, WritesEveryCountUpTo2To64InDecimal) {
-  char text[40];
+  char text[SubsetCount::kDecimalCapacity];
   formatCount(0, text);
   EXPECT_STREQ(text, "0");
   formatCount(SubsetCount{1} << 64, text);

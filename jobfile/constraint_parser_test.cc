@@ -163,21 +163,21 @@ TEST_F(ConstraintLines, MessagesCarryingTheLineAreCutAt255) {
   EXPECT_EQ(m.rfind("(codeTh4s) invalid constraint in |xxx", 0), 0u);
 }
 
-TEST_F(ConstraintLines, AtMost4096ConstraintsPerJob) {
+TEST_F(ConstraintLines, AtMost131072ConstraintsPerJob) {
   std::string lines;
-  for (int i = 0; i < 4096 / 8; ++i) lines += "a*a=a a*b=c b*a=c b*b=a c*c=c a+b=c b+c=a c+a=b\n";
+  for (int i = 0; i < 131072 / 8; ++i) lines += "a*a=a a*b=c b*a=c b*b=a c*c=c a+b=c b+c=a c+a=b\n";
   start(lines + "b*b=b\n");
-  for (int i = 0; i < 4096 / 8; ++i) ASSERT_EQ(parseNext(), -1);
-  EXPECT_EQ(job.constraintCount, 4096);
+  for (int i = 0; i < 131072 / 8; ++i) ASSERT_EQ(parseNext(), -1);
+  EXPECT_EQ(job.constraintCount, 131072);
   EXPECT_EQ(parseNext(), 0);
   EXPECT_EQ(message(), "(code-pZw) too many constraints");
   EXPECT_NE(fake_.screen.find("b*b=b\r\n\a\r\n"), std::string::npos);  // echoed first
 }
 
-TEST_F(ConstraintLines, A4097thConstraintWithBadSyntaxGetsTheSyntaxMessage) {
+TEST_F(ConstraintLines, A131073rdConstraintWithBadSyntaxGetsTheSyntaxMessage) {
   job.constraintCount = 0;
   start("a*b=cc\n");
-  job.constraintCount = 4096;
+  job.constraintCount = 131072;
   EXPECT_EQ(parseNext(), 0);
   EXPECT_EQ(message(), "(codeTh4s) invalid constraint in |a*b=cc|");
 }

@@ -1,6 +1,7 @@
 #include "run/channels.h"
 
 #include "run/runtime_error_stop.h"
+#include "run/wide_unsigned.h"
 
 namespace tallyra {
 
@@ -45,16 +46,11 @@ void OutputChannel::writeLong(std::string_view text) {
 }
 
 void OutputChannel::writeNumber(int64_t n) {
-  char digits[24];
-  int len = 0;
-  uint64_t magnitude = n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
-  do {
-    digits[len++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (n < 0) digits[len++] = '-';
   char text[24];
-  for (int i = 0; i < len; ++i) text[i] = digits[len - 1 - i];
+  int len = 0;
+  if (n < 0) text[len++] = '-';
+  const uint64_t magnitude = n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
+  len += writeDecimal(magnitude, text + len);
   write(std::string_view(text, static_cast<size_t>(len)));
 }
 

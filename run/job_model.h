@@ -11,19 +11,24 @@
 #include <cstdint>
 
 #include "run/text_line.h"
+#include "run/wide_unsigned.h"
 
 namespace tallyra {
 
-constexpr int kMaxElements = 64;       // elements of a job, all of them counted
-constexpr int kMaxConstraints = 4096;  // constraints of one job
+// The most elements a job can have: its elements line is a text line, and
+// of the 256 byte values, CR and LF end a line and 17 are reserved, so at
+// most 237 distinct element characters fit in one.
+constexpr int kMaxElements = 237;
+// The most constraints of one job: two full tables of 256 elements.
+constexpr int kMaxConstraints = 131072;
 
-// A number of subsets of a job's elements, 0..2^64: one bit wider than 64,
-// since a job of 64 elements without constraints has 2^64 subuniverses.
-__extension__ typedef unsigned __int128 SubsetCount;
+// A number of subsets of a job's elements, 0..2^237, exact at every size.
+using SubsetCount = WideUnsigned<4>;
 
 // The element symbols of a job: one character per element; an element's
-// identity is its 1-based position here.
-using ElementSymbols = FixedText<kMaxElements>;
+// identity is its 1-based position here. As long as a text line, so that
+// the checks of an elements line see all of it.
+using ElementSymbols = TextLine;
 
 // Settings read once from the job file's header.
 struct RunOptions {
@@ -33,7 +38,7 @@ struct RunOptions {
 };
 
 // One constraint x*y=z as positions: left, right and result in the element
-// symbols (1..30), operation in the operation symbols (1..255). No stored
+// symbols (1..|A|), operation in the operation symbols (1..255). No stored
 // entry holds 0.
 struct Constraint {
   uint8_t left = 0;

@@ -24,10 +24,10 @@ TEST(CountText, AgreesWithPrintfBelow2To64) {
 }
 
 TEST(CountText, WritesCountsFrom2To64On) {
-  SubsetCount twoTo64 = static_cast<SubsetCount>(1) << 64;
+  SubsetCount twoTo64 = SubsetCount{1} << 64;
   EXPECT_STREQ(countText(twoTo64).digits, "18446744073709551616");
   EXPECT_STREQ(countText(twoTo64 * 10 + 3).digits, "184467440737095516163");
-  EXPECT_STREQ(countText(~static_cast<SubsetCount>(0)).digits,
+  EXPECT_STREQ(countText((SubsetCount{1} << 128) - 1).digits,
                "340282366920938463463374607431768211455");  // 2^128 - 1
 }
 

@@ -35,8 +35,8 @@ int64_t subspaces(int p, int k) {
   for (int j = 0; j <= k; ++j) {
     int64_t numerator = 1, denominator = 1;
     for (int i = 0; i < j; ++i) {
-      numerator *= static_cast<int64_t>(power(p, k - i)) - 1;
-      denominator *= static_cast<int64_t>(power(p, i + 1)) - 1;
+      numerator *= static_cast<int64_t>(power(p, k - i).word(0)) - 1;
+      denominator *= static_cast<int64_t>(power(p, i + 1).word(0)) - 1;
     }
     total += numerator / denominator;
   }

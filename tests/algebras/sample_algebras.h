@@ -9,6 +9,7 @@
 #define TALLYRA_TESTS_ALGEBRAS_SAMPLE_ALGEBRAS_H_
 
 #include <cstdint>
+#include <vector>
 
 #include "run/job_model.h"
 
@@ -16,10 +17,20 @@ namespace tallyra {
 
 constexpr int kMaxSampleElements = 64;
 
+// Room for a job's most constraints, on the heap (a job's table is too
+// large for the stack); it reads as the array of the constraints.
+class ConstraintStore {
+ public:
+  operator Constraint*() { return table_.data(); }              // NOLINT: reads as the array
+  operator const Constraint*() const { return table_.data(); }  // NOLINT
+ private:
+  std::vector<Constraint> table_ = std::vector<Constraint>(kMaxConstraints);
+};
+
 struct SampleAlgebra {
   int size = 0;
   int constraintCount = 0;
-  Constraint constraints[kMaxConstraints];
+  ConstraintStore constraints;
 
   // Starts an empty algebra with `size` elements.
   void reset(int elements);

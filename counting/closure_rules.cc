@@ -40,7 +40,7 @@ void buildClosureRules(int size, const Constraint* constraints, int count, Closu
   // pair. (closeSet() sees only the old rules while the alone sets are
   // found, so each is the true closure.)
   // An element that forces nothing by itself (x*x=z) is closed alone.
-  ElementSet alone[kMaxSetElements];
+  ElementSet alone[kMaxEngineElements];
   for (int x = 0; x < size; ++x)
     alone[x] = rules.forced[x][x] == 0 ? 0 : closeSet(rules, bitOf(x)) & ~bitOf(x);
   for (int x = 0; x < size; ++x) rules.produced[x] = 0;

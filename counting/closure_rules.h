@@ -11,6 +11,8 @@
 
 namespace tallyra {
 
+constexpr int kMaxEngineElements = 64;
+
 struct ClosureRules {
   int size = 0;
   ElementSet all = 0;  // the whole of A
@@ -19,22 +21,22 @@ struct ClosureRules {
   // forced[x][x]: what x alone forces, its whole closure but x (for every
   // x). Never holds x or y themselves. Other entries are left over from
   // earlier jobs (or 0).
-  ElementSet forced[kMaxSetElements][kMaxSetElements] = {};
+  ElementSet forced[kMaxEngineElements][kMaxEngineElements] = {};
   // partners[x]: the y with forced[x][y] non-empty (x itself included when
   // x forces something alone).
-  ElementSet partners[kMaxSetElements];
+  ElementSet partners[kMaxEngineElements];
   // results[x]: the union of forced[x][y] over the other elements y.
-  ElementSet results[kMaxSetElements];
+  ElementSet results[kMaxEngineElements];
   // pairsTo[x][z], for z in results[x]: the other elements y with z in
   // forced[x][y]; filled by buildPairsTo(), only when needed.
-  ElementSet pairsTo[kMaxSetElements][kMaxSetElements];
+  ElementSet pairsTo[kMaxEngineElements][kMaxEngineElements];
   bool pairsToBuilt = false;
   // produced[z]: the pairs {x, y} with z in forced[x][y].
-  int produced[kMaxSetElements];
+  int produced[kMaxEngineElements];
 };
 
 // Fills `rules` from constraints[0..count-1]; positions are 1..size and
-// size is 1..kMaxSetElements. A constraint with a position outside 1..size
+// size is 1..kMaxEngineElements. A constraint with a position outside 1..size
 // cannot come from a job file and is ignored.
 void buildClosureRules(int size, const Constraint* constraints, int count, ClosureRules& rules);
 

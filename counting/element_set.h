@@ -1,33 +1,189 @@
-// Sets of a job's elements as bit masks.
+// Sets of a job's elements as bit masks, in one, two or four 64-bit words.
 //
-// Element positions 1..size become bit indices 0..size-1 of one 64-bit
-// word, so a subset of A (at most 64 elements) is one word.
+// Element positions 1..size become bit indices 0..size-1. A job of up to 64
+// elements keeps its sets in one uint64_t, one of up to 128 in a
+// WideSet<2>, one of up to 256 in a WideSet<4>; ElementSetOf<Words> names
+// the type. The counting code is written once over these operations:
+//
+//   single<Set>(x)          the set {x}
+//   firstElements<Set>(n)   {0..n-1}, n = 0..the set's capacity
+//   above<Set>(x), below<Set>(x)
+//   isEmpty(s), has(s, x), lowest(s) (s not empty), withoutLowest(s),
+//   elementCount(s), atMostElements(s, n), forEach(s, f) (f(x) for each x,
+//   from the lowest), &, |, ^, ~, ==.
+//
+// For one word these are the plain integer operations, so a job of up to
+// 64 elements runs the same instructions as before the wider sets.
 #ifndef TALLYRA_COUNTING_ELEMENT_SET_H_
 #define TALLYRA_COUNTING_ELEMENT_SET_H_
 
 #include <bit>
 #include <cstdint>
+#include <type_traits>
 
 namespace tallyra {
 
+// A set of up to 64 * Words elements: bit i of word[i / 64] is element i.
+template <int Words>
+struct WideSet {
+  uint64_t word[Words] = {};
+
+  friend constexpr WideSet operator&(const WideSet& a, const WideSet& b) {
+    WideSet r;
+    for (int i = 0; i < Words; ++i) r.word[i] = a.word[i] & b.word[i];
+    return r;
+  }
+  friend constexpr WideSet operator|(const WideSet& a, const WideSet& b) {
+    WideSet r;
+    for (int i = 0; i < Words; ++i) r.word[i] = a.word[i] | b.word[i];
+    return r;
+  }
+  friend constexpr WideSet operator^(const WideSet& a, const WideSet& b) {
+    WideSet r;
+    for (int i = 0; i < Words; ++i) r.word[i] = a.word[i] ^ b.word[i];
+    return r;
+  }
+  friend constexpr WideSet operator~(const WideSet& a) {
+    WideSet r;
+    for (int i = 0; i < Words; ++i) r.word[i] = ~a.word[i];
+    return r;
+  }
+  constexpr WideSet& operator&=(const WideSet& b) { return *this = *this & b; }
+  constexpr WideSet& operator|=(const WideSet& b) { return *this = *this | b; }
+  friend constexpr bool operator==(const WideSet& a, const WideSet& b) {
+    uint64_t differ = 0;
+    for (int i = 0; i < Words; ++i) differ |= a.word[i] ^ b.word[i];
+    return differ == 0;
+  }
+};
+
+template <int Words>
+using ElementSetOf = std::conditional_t<Words == 1, uint64_t, WideSet<Words>>;
+
+// The set of one job of up to 64 elements, the narrowest kind.
 using ElementSet = uint64_t;
 
-// The most elements a set holds.
-constexpr int kMaxSetElements = 64;
+// How many elements a set of this type holds.
+template <typename Set>
+constexpr int kSetCapacity = 64;
+template <int Words>
+constexpr int kSetCapacity<WideSet<Words>> = 64 * Words;
 
-inline ElementSet bitOf(int x) { return ElementSet{1} << x; }
+// The most elements any set holds.
+constexpr int kMaxSetElements = 256;
 
-// The lowest element of a non-empty set.
-inline int lowest(ElementSet set) { return std::countr_zero(set); }
+// --- one word
 
-// The elements 0..n-1, n = 0..64.
-inline ElementSet firstElements(int n) { return n >= 64 ? ~ElementSet{0} : bitOf(n) - 1; }
+template <typename Set>
+requires std::is_same_v<Set, uint64_t>
+constexpr uint64_t single(int x) { return uint64_t{1} << x; }
+template <typename Set>
+requires std::is_same_v<Set, uint64_t>
+constexpr uint64_t firstElements(int n) { return n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1; }
+// (For x = 63, where 2 << 63 wraps to 0, none.)
+template <typename Set>
+requires std::is_same_v<Set, uint64_t>
+constexpr uint64_t above(int x) { return ~((uint64_t{2} << x) - 1); }
+template <typename Set>
+requires std::is_same_v<Set, uint64_t>
+constexpr uint64_t below(int x) { return (uint64_t{1} << x) - 1; }
+constexpr bool isEmpty(uint64_t s) { return s == 0; }
+constexpr bool has(uint64_t s, int x) { return (s >> x & 1) != 0; }
+constexpr int lowest(uint64_t s) { return std::countr_zero(s); }
+constexpr uint64_t withoutLowest(uint64_t s) { return s & (s - 1); }
+// (A library routine unless the processor's instruction is asked for; see
+// the branching rule in subuniverse_search.cc.)
+inline int elementCount(uint64_t s) {
+#if defined(__GNUC__)
+  return __builtin_popcountll(s);
+#else
+  return std::popcount(s);
+#endif
+}
+// Whether s has at most `most` elements, without counting bits.
+constexpr bool atMostElements(uint64_t s, int most) {
+  for (int i = 0; i < most && s != 0; ++i) s &= s - 1;
+  return s == 0;
+}
+template <typename F>
+constexpr void forEach(uint64_t s, F&& f) {
+  for (; s != 0; s &= s - 1) f(std::countr_zero(s));
+}
 
-// The elements above x (for x = 63, where 2 << 63 wraps to 0, none).
-inline ElementSet above(int x) { return ~((ElementSet{2} << x) - 1); }
+// --- several words
 
-// The elements below x.
-inline ElementSet below(int x) { return bitOf(x) - 1; }
+template <typename Set>
+requires(!std::is_same_v<Set, uint64_t>) constexpr Set single(int x) {
+  Set s;
+  s.word[x / 64] = uint64_t{1} << (x % 64);
+  return s;
+}
+template <typename Set>
+requires(!std::is_same_v<Set, uint64_t>) constexpr Set firstElements(int n) {
+  Set s;
+  for (int i = 0; i < kSetCapacity<Set> / 64; ++i) {
+    const int inWord = n - 64 * i;
+    s.word[i] = inWord >= 64 ? ~uint64_t{0} : inWord <= 0 ? 0 : (uint64_t{1} << inWord) - 1;
+  }
+  return s;
+}
+template <typename Set>
+requires(!std::is_same_v<Set, uint64_t>) constexpr Set above(int x) {
+  return ~firstElements<Set>(x + 1);
+}
+template <typename Set>
+requires(!std::is_same_v<Set, uint64_t>) constexpr Set below(int x) {
+  return firstElements<Set>(x);
+}
+template <int Words>
+constexpr bool isEmpty(const WideSet<Words>& s) {
+  uint64_t any = 0;
+  for (int i = 0; i < Words; ++i) any |= s.word[i];
+  return any == 0;
+}
+template <int Words>
+constexpr bool has(const WideSet<Words>& s, int x) {
+  return (s.word[x / 64] >> (x % 64) & 1) != 0;
+}
+template <int Words>
+constexpr int lowest(const WideSet<Words>& s) {
+  int i = 0;
+  while (i < Words - 1 && s.word[i] == 0) ++i;
+  return 64 * i + std::countr_zero(s.word[i]);
+}
+template <int Words>
+constexpr WideSet<Words> withoutLowest(WideSet<Words> s) {
+  int i = 0;
+  while (i < Words - 1 && s.word[i] == 0) ++i;
+  s.word[i] &= s.word[i] - 1;
+  return s;
+}
+template <int Words>
+inline int elementCount(const WideSet<Words>& s) {
+  int n = 0;
+  for (int i = 0; i < Words; ++i) n += elementCount(s.word[i]);
+  return n;
+}
+template <int Words>
+constexpr bool atMostElements(const WideSet<Words>& s, int most) {
+  for (int i = 0; i < Words; ++i) {
+    uint64_t w = s.word[i];
+    for (; w != 0 && most > 0; --most) w &= w - 1;
+    if (w != 0) return false;
+  }
+  return true;
+}
+template <int Words, typename F>
+constexpr void forEach(const WideSet<Words>& s, F&& f) {
+  for (int i = 0; i < Words; ++i)
+    for (uint64_t w = s.word[i]; w != 0; w &= w - 1) f(64 * i + std::countr_zero(w));
+}
+
+// The one-word forms that the engine of up to 64 elements is written in.
+inline ElementSet bitOf(int x) { return single<ElementSet>(x); }
+inline ElementSet firstElements(int n) { return firstElements<ElementSet>(n); }
+inline ElementSet above(int x) { return above<ElementSet>(x); }
+inline ElementSet below(int x) { return below<ElementSet>(x); }
 
 }  // namespace tallyra
 

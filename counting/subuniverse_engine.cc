@@ -56,7 +56,7 @@ struct BranchMeasures {
 TALLYRA_INLINE int chooseBranchInline(ElementSet component, const BranchMeasures& m) {
   // Two passes without data-dependent branches: the best score, then the
   // elements that have it.
-  int scores[kMaxSetElements];
+  int scores[kMaxEngineElements];
   int best = 0;
   const int size = popcount(component);
   const bool byPairs = size > m.pairsRuleAbove;
@@ -82,7 +82,7 @@ TALLYRA_INLINE int chooseBranchInline(ElementSet component, const BranchMeasures
   // Among the tied, the first that forces the nearest to half the
   // component.
   int branch = lowest(tied);
-  int bestBalance = kMaxSetElements + 1;
+  int bestBalance = kMaxEngineElements + 1;
   for (; tied != 0; tied &= tied - 1) {
     int x = lowest(tied);
     int forces = popcount(m.implied[x] & component);
@@ -116,20 +116,13 @@ ChooseBranch branchRuleForThisProcessor() {
 // Chosen once, when the program starts.
 const ChooseBranch chooseBranch = branchRuleForThisProcessor();
 
-// Whether `set` has at most `most` elements, without counting bits (see
-// popcount above).
-bool atMostElements(ElementSet set, int most) {
-  for (int i = 0; i < most && set != 0; ++i) set &= set - 1;
-  return set == 0;
-}
-
 }  // namespace
 
 void SubuniverseEngine::setOptions(const Options& options) {
   options_ = options;
   options_.triedElements = std::clamp(options_.triedElements, 0, kMaxTriedElements);
   options_.exactKeysAfter = std::max<int64_t>(options_.exactKeysAfter, 0);
-  options_.pairsRuleAbove = std::clamp(options_.pairsRuleAbove, 0, kMaxSetElements);
+  options_.pairsRuleAbove = std::clamp(options_.pairsRuleAbove, 0, kMaxEngineElements);
 }
 
 // Throughout, implied[x] for an undecided x is everything that x forces
@@ -137,7 +130,7 @@ void SubuniverseEngine::setOptions(const Options& options) {
 // Only the entries of the elements a call works on are meaningful.
 
 SubsetCount SubuniverseEngine::count(int size, const Constraint* constraints, int constraintCount) {
-  if (size < 1 || size > kMaxSetElements) return 0;
+  if (size < 1 || size > kMaxEngineElements) return 0;
   buildClosureRules(size, constraints, constraintCount, rules_);
   included_ = 0;
   excluded_ = 0;
@@ -149,7 +142,7 @@ SubsetCount SubuniverseEngine::count(int size, const Constraint* constraints, in
   for (int x = 0; x < size; ++x) bound |= rules_.partners[x];
   if (bound == 0) return SubsetCount{1} << size;
   cache_.startJob(size);
-  ElementSet implied[kMaxSetElements];
+  ElementSet implied[kMaxEngineElements];
   for (int x = 0; x < rules_.size; ++x) implied[x] = rules_.forced[x][x];
   uint64_t total = countPart(rules_.all, implied);
   assert(total >= 1 && (size == 64 || total < uint64_t{1} << size));
@@ -208,8 +201,8 @@ uint64_t SubuniverseEngine::countPart(ElementSet part, const ElementSet* implied
   // with x; occurrences[x]: the active pairs that x is an operand or a
   // result of, counted only where the branching rule weighs them, in a
   // part large enough for a component above Options::pairsRuleAbove.
-  ElementSet adjacent[kMaxSetElements];
-  int occurrences[kMaxSetElements];
+  ElementSet adjacent[kMaxEngineElements];
+  int occurrences[kMaxEngineElements];
   const int counted = atMostElements(part, options_.pairsRuleAbove) ? 0 : 1;
   for (ElementSet rest = part; rest != 0; rest &= rest - 1) {
     adjacent[lowest(rest)] = 0;
@@ -283,7 +276,7 @@ uint64_t SubuniverseEngine::countByTrying(ElementSet component, const ElementSet
       0xAAAAAAAAAAAAAAAAu, 0xCCCCCCCCCCCCCCCCu, 0xF0F0F0F0F0F0F0F0u,
       0xFF00FF00FF00FF00u, 0xFFFF0000FFFF0000u, 0xFFFFFFFF00000000u};
   int members[kMaxTriedElements];
-  int slot[kMaxSetElements];  // slot[members[i]] = i
+  int slot[kMaxEngineElements];  // slot[members[i]] = i
   int k = 0;
   for (ElementSet rest = component; rest != 0; rest &= rest - 1) {
     slot[lowest(rest)] = k;
@@ -410,7 +403,7 @@ uint64_t SubuniverseEngine::countComponent(ElementSet component, const ElementSe
   if (ElementSet closed = closeWith(branch, implied); closed != 0) {
     ElementSet added = closed & ~included_;
     ElementSet undecided = component & ~added;
-    ElementSet grownImplied[kMaxSetElements];
+    ElementSet grownImplied[kMaxEngineElements];
     for (ElementSet xs = undecided; xs != 0; xs &= xs - 1) {
       int x = lowest(xs);
       ElementSet more = implied[x];

@@ -39,7 +39,7 @@ class SubuniverseEngine {
     // (0..kMaxTriedElements) are counted by trying each of their subsets;
     // 0 or 1: none is, every component of two or more is branched on.
     int triedElements = 6;
-    // Components of more elements than this (0..kMaxSetElements) are branched
+    // Components of more elements than this (0..kMaxEngineElements) are branched
     // on by the rule that weighs links by active pairs, the others by the
     // rule that weighs them by the pairs producing each element (see
     // subuniverse_engine.cc); 0: the first rule everywhere.
@@ -55,7 +55,7 @@ class SubuniverseEngine {
   const Options& options() const { return options_; }
 
   // The number of subsets of {1..size} closed under constraints[0..count-1].
-  // size is 1..kMaxSetElements (any other size gives 0); every position in the
+  // size is 1..kMaxEngineElements (any other size gives 0); every position in the
   // constraints is 1..size; the answer is at most 2^size. The search
   // recurses at most about 2 * size frames deep, each of about 1 KiB.
   SubsetCount count(int size, const Constraint* constraints, int constraintCount);

@@ -47,28 +47,38 @@ void makeMixedAlgebra(SampleRandom& random, int largest, SampleAlgebra& out) {
   }
 }
 
-TEST(ClosedSetListing, ListsExactlyTheClosedSetsInLecticOrder) {
-  // Every subset tried in increasing order as a number: the closed ones
-  // must come out of the listing one by one, in that order, and no more.
-  SampleRandom random(20250701);
+// Every subset of an algebra of up to 12 elements tried in increasing order
+// as a number: the closed ones must come out of the listing one by one, in
+// that order, and no more, whatever the width of the listing's sets.
+template <int Words>
+void checkListsExactlyTheClosedSets(ClosedSetListingOf<Words>& wide, uint64_t seed) {
+  SampleRandom random(seed);
   SampleAlgebra algebra;
   int64_t sets = 0;
   for (int round = 0; round < 2000; ++round) {
     makeMixedAlgebra(random, 12, algebra);
-    listing.start(algebra.size, algebra.constraints, algebra.constraintCount);
-    uint64_t listed = 0;
-    bool more = true;
+    wide.start(algebra.size, algebra.constraints, algebra.constraintCount);
+    ListedSet<Words> listed;
     for (uint64_t subset = 0; subset >> algebra.size == 0; ++subset) {
       if (!closedSet(algebra, subset)) continue;
-      more = listing.next(listed);
-      ASSERT_TRUE(more && listed == subset)
-          << "round " << round << ": expected set " << subset << ", listed " << listed;
+      ListedSet<Words> expected;
+      expected.word[0] = subset;
+      bool more = wide.next(listed);
+      ASSERT_TRUE(more && listed == expected)
+          << Words << " words, round " << round << ": expected set " << subset << ", listed "
+          << listed.word[0];
       ++sets;
     }
-    ASSERT_FALSE(listing.next(listed)) << "round " << round << " lists " << listed << " beyond";
-    EXPECT_FALSE(listing.next(listed));
+    ASSERT_FALSE(wide.next(listed)) << Words << " words, round " << round << " lists beyond";
+    EXPECT_FALSE(wide.next(listed));
   }
   EXPECT_GT(sets, 200000);
+}
+
+TEST(ClosedSetListing, ListsExactlyTheClosedSetsInLecticOrder) {
+  checkListsExactlyTheClosedSets(listing.oneWord(), 20250701);
+  checkListsExactlyTheClosedSets(listing.twoWords(), 20250701);
+  checkListsExactlyTheClosedSets(listing.fourWords(), 20250701);
 }
 
 TEST(ClosedSetListing, AgreesWithEnumerationUpTo22Elements) {
@@ -152,13 +162,15 @@ TEST(ClosedSetListing, UsesAll64Elements) {
   // final segments, the whole set among them.
   SampleAlgebra algebra;
   makeSuccessorChain(64, algebra);
-  listing.start(64, algebra.constraints, algebra.constraintCount);
-  uint64_t set = 1, previous = 0;
+  ClosedSetListingOf<1>& narrow = listing.oneWord();
+  narrow.start(64, algebra.constraints, algebra.constraintCount);
+  ListedSet<1> set;
+  uint64_t previous = 0;
   int listed = 0;
-  while (listing.next(set)) {
-    ASSERT_TRUE(listed == 0 || set > previous) << listed;
-    EXPECT_TRUE(closedSet(algebra, set)) << set;
-    previous = set;
+  while (narrow.next(set)) {
+    ASSERT_TRUE(listed == 0 || set.word[0] > previous) << listed;
+    EXPECT_TRUE(closedSet(algebra, set.word[0])) << set.word[0];
+    previous = set.word[0];
     ++listed;
   }
   EXPECT_EQ(listed, 65);

@@ -1,6 +1,8 @@
 // Sample algebras written as job files, for the program itself: elements
-// 0-9, A-Z, a-z, ! and # (the first 30 are 0-9 and A-T), operation symbols
-// * and +, 40 constraints to a line.
+// 0-9, A-Z, a-z, ! and # (the first 30 are 0-9 and A-T; 64 in all), then the
+// other printable characters that are not reserved, the bytes 128..255 and
+// the control characters but CR and LF (up to 237), operation symbols * and
+// +, 40 constraints to a line.
 #ifndef TALLYRA_TESTS_ALGEBRAS_JOB_FILE_WRITING_H_
 #define TALLYRA_TESTS_ALGEBRAS_JOB_FILE_WRITING_H_
 

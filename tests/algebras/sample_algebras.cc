@@ -1,5 +1,8 @@
 #include "tests/algebras/sample_algebras.h"
 
+#include <cstring>
+#include <memory>
+
 namespace tallyra {
 
 void SampleAlgebra::reset(int elements) {
@@ -63,7 +66,7 @@ void makeChainProductLattice(int m, int n, SampleAlgebra& out) {
 }
 
 void makeBooleanLattice(int atoms, SampleAlgebra& out) {
-  const int twos[] = {2, 2, 2, 2, 2, 2};
+  const int twos[] = {2, 2, 2, 2, 2, 2, 2};
   makeGridLattice(twos, atoms, out);
 }
 
@@ -120,38 +123,81 @@ void makePentagonLattice(SampleAlgebra& out) {
   makeLatticeOfOrder(5, leq, out);
 }
 
-void makePermutationGroup(int points, const int (*generators)[kMaxSampleElements],
-                          int generatorCount, SampleAlgebra& out) {
-  int elements[kMaxSampleElements][kMaxSampleElements];
-  int order = 1;
-  for (int i = 0; i < points; ++i) elements[0][i] = i;
-  auto indexOf = [&](const int* p) {
-    for (int e = 0; e < order; ++e) {
-      bool same = true;
-      for (int i = 0; i < points && same; ++i) same = elements[e][i] == p[i];
-      if (same) return e;
+namespace {
+
+// The elements of a permutation group, found one by one, with a hash
+// table from a permutation to its number.
+class PermutationList {
+ public:
+  explicit PermutationList(int points) : points_(points) {
+    for (int& slot : slots_) slot = -1;
+  }
+  int size() const { return size_; }
+  const uint8_t* at(int e) const { return elements_[e]; }
+  // The number of `p`, or -1 when it is not in the list.
+  int find(const uint8_t* p) const {
+    for (int slot = hash(p);; slot = (slot + 1) % kSlots) {
+      int e = slots_[slot];
+      if (e < 0 || std::memcmp(elements_[e], p, points_) == 0) return e;
     }
-    return -1;
-  };
+  }
+  // Adds `p` (not in the list); false when the list is full.
+  bool add(const uint8_t* p) {
+    if (size_ == kMaxSampleElements) return false;
+    std::memcpy(elements_[size_], p, points_);
+    int slot = hash(p);
+    while (slots_[slot] >= 0) slot = (slot + 1) % kSlots;
+    slots_[slot] = size_++;
+    return true;
+  }
+
+ private:
+  static constexpr int kSlots = 4 * kMaxSampleElements;
+  int hash(const uint8_t* p) const {
+    uint32_t h = 2166136261u;
+    for (int i = 0; i < points_; ++i) h = (h ^ p[i]) * 16777619u;
+    return static_cast<int>(h % kSlots);
+  }
+  int points_;
+  int size_ = 0;
+  uint8_t elements_[kMaxSampleElements][kMaxSampleElements] = {};
+  int slots_[kSlots];
+};
+
+}  // namespace
+
+bool makePermutationGroupTable(int points, const int (*generators)[kMaxSampleElements],
+                               int generatorCount, OperationTable& out) {
+  auto list = std::make_unique<PermutationList>(points);
+  uint8_t product[kMaxSampleElements];
+  for (int i = 0; i < points; ++i) product[i] = static_cast<uint8_t>(i);
+  list->add(product);
   // Close the identity under right multiplication by the generators.
-  for (int e = 0; e < order; ++e) {
+  for (int e = 0; e < list->size(); ++e) {
     for (int g = 0; g < generatorCount; ++g) {
-      int product[kMaxSampleElements];
-      for (int i = 0; i < points; ++i) product[i] = elements[e][generators[g][i]];
-      if (indexOf(product) < 0 && order < kMaxSampleElements) {
-        for (int i = 0; i < points; ++i) elements[order][i] = product[i];
-        ++order;
+      for (int i = 0; i < points; ++i) product[i] = list->at(e)[generators[g][i]];
+      if (list->find(product) < 0 && !list->add(product)) {
+        out.size = 0;
+        return false;
       }
     }
   }
-  out.reset(order);
+  int order = list->size();
+  out.size = order;
   for (int a = 0; a < order; ++a) {
     for (int b = 0; b < order; ++b) {
-      int product[kMaxSampleElements];
-      for (int i = 0; i < points; ++i) product[i] = elements[a][elements[b][i]];
-      out.add(a, b, indexOf(product));
+      for (int i = 0; i < points; ++i) product[i] = list->at(a)[list->at(b)[i]];
+      out.product[a][b] = static_cast<uint8_t>(list->find(product));
     }
   }
+  return true;
+}
+
+void makePermutationGroup(int points, const int (*generators)[kMaxSampleElements],
+                          int generatorCount, SampleAlgebra& out) {
+  auto table = std::make_unique<OperationTable>();
+  makePermutationGroupTable(points, generators, generatorCount, *table);
+  makeTableAlgebra(*table, out);
 }
 
 void makeSymmetricGroup4(SampleAlgebra& out) {

@@ -97,7 +97,7 @@ int runFamilyBench(const FamilyBenchOptions& options) {
   const std::span<const AlgebraFamily> families = algebraFamilies();
   for (int family = 0; family < static_cast<int>(families.size()); ++family) {
     const AlgebraFamily& f = families[family];
-    if (options.family && std::strcmp(options.family, f.name) != 0) continue;
+    if (options.family ? std::strcmp(options.family, f.name) != 0 : f.onlyByName) continue;
     if (options.jobDirectory) {
       status |= writeFamily(options, family);
       continue;

@@ -7,7 +7,7 @@
 //
 //   tallyra_hard_search [--size N] [--seconds S] [--seed N] [--write FILE]
 //
-// --size (10..64, 30 unless given) sets the number of elements: the random
+// --size (10..237, 30 unless given) sets the number of elements: the random
 // algebras and the gadgets have that many, the products and the families'
 // jobs at most that many. Prints every new slowest job found and, at the
 // end, the slowest of all (as a job file with --write). Each candidate's
@@ -156,13 +156,19 @@ void startJob(SampleRandom& random, int size, SampleAlgebra& out, char* origin) 
       break;
     default: {
       // A job of at most `size` elements of a family other than the fixed
-      // list.
+      // list: of the first families, up to the first whose jobs are all
+      // larger (so that, up to 64 elements, the draws are those of the
+      // families of up to 64 elements alone).
       const std::span<const AlgebraFamily> families = algebraFamilies();
+      int eligible = 0;
+      while (eligible < static_cast<int>(families.size()) &&
+             families[eligible].fewestElements <= size)
+        ++eligible;
       const AlgebraFamily* family;
       do {
         do {
-          family = &families[random.below(static_cast<int>(families.size()))];
-        } while (family == findFamily(kFixedListFamily));
+          family = &families[random.below(eligible)];
+        } while (family == findFamily(kFixedListFamily) || family->onlyByName);
         family->make(random.below(family->jobCount), origin, out);
       } while (out.size > size);
       break;
@@ -211,7 +217,7 @@ int run(int argc, char** argv) {
     }
   }
   // The gadgets and products need a few elements; the sample algebras
-  // hold 64.
+  // hold 237.
   if (size < 10 || size > kMaxSampleElements) {
     std::fprintf(stderr, "%s: --size must be 10..%d\n", argv[0], kMaxSampleElements);
     return 2;

@@ -99,6 +99,7 @@ TEST(CountClosedSubsets, AgreesWithEnumerationOnTheBenchmarkFamilies) {
   SampleAlgebra algebra;
   int checked = 0;
   for (const AlgebraFamily& family : algebraFamilies()) {
+    if (family.fewestElements > 20) continue;
     int picked = 0;
     for (int tries = 0; tries < 400 && picked < 6; ++tries) {
       char name[kJobNameSize];

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "tests/algebras/big_algebra_families.h"
 #include "tests/algebras/large_algebra_families.h"
 
 namespace tallyra {
@@ -377,6 +378,29 @@ const AlgebraFamily kFamilies[] = {
      makeBands64Job, knownBands64Count},
     {"random64", "random partial algebras of 31..64 elements, n/2 to 4096 constraints",
      kRandom64Jobs, makeRandom64Job, nullptr},
+    // 65 to 237 elements.
+    {"groups200",
+     "SmallGroup(n, i) of GAP's library, n = 65..200: every group of the orders with at most 250, "
+     "a choice of those of 128 and 192",
+     groups200Jobs(), makeGroups200Job, knownGroups200Count, 65},
+    {"groups237",
+     "Z_n (n = 65..237), D_2n (2n = 66..236), dicyclic groups of order 68..236, elementary "
+     "abelian groups and products of coprime orders",
+     kGroups237Jobs, makeGroups237Job, knownGroups237Count, 65},
+    {"lattices237",
+     "with meet and join: chains of 65..237, the Boolean lattice of 128 elements, grids 2 x n, "
+     "grids up to 15 x 15",
+     kLattices237Jobs, makeLattices237Job, knownLattices237Count, 65},
+    {"semilattices237", "meet tables of chains, trees and grids 2 x n of 65..237 elements",
+     kSemilattices237Jobs, makeSemilattices237Job, knownSemilattices237Count, 65},
+    {"bands237",
+     "free algebras, L_k, R_k, L_k and R_k together, N_k for k = 65..237; L_k x N2, N2 x L_k for "
+     "k = 33..118",
+     kBands237Jobs, makeBands237Job, knownBands237Count, 65},
+    {"sums237", "disjoint unions of groups, lattices, chains, null semigroups and free elements",
+     kSums237Jobs, makeSums237Job, knownSums237Count, 65},
+    {"cube7-meet", "the subsets of 7 points under intersection (not a test: counted by name only)",
+     kCube7Jobs, makeCube7Job, knownCube7Count, 128, true},
 };
 
 }  // namespace

@@ -2,8 +2,10 @@
 // of named jobs, products of small semigroups, the bands L_k x N2, lattices
 // and semilattices written as full tables, all of up to 30 elements; then
 // groups, lattices, semilattices, bands and random partial algebras of up
-// to 64 elements (large_algebra_families.h). The benchmark times them (in
-// several element orders) and the tests check samples of them against the
+// to 64 elements (large_algebra_families.h); then groups, lattices,
+// semilattices, bands, free algebras and disjoint unions of 65 to 237
+// elements (big_algebra_families.h). The benchmark times them (in several
+// element orders) and the tests check samples of them against the
 // references.
 //
 // A family is a list of jobs numbered 0..jobCount-1; the same index gives
@@ -30,6 +32,12 @@ struct AlgebraFamily {
   // Job `index`'s number of subuniverses from a source of its own, or 0
   // when none is known; nullptr when none is known for any job.
   SubsetCount (*known)(int index);
+  // No job has fewer elements (the tests choose families by it).
+  int fewestElements = 1;
+  // Counted only where asked for by name: no engine may count its jobs
+  // quickly, so the tests and the benchmark's runs over every family leave
+  // it out.
+  bool onlyByName = false;
 };
 
 // Every family, in a fixed order.

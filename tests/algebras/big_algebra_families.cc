@@ -5,30 +5,13 @@
 #include <memory>
 
 #include "tests/algebras/algebra_families.h"
+#include "tests/algebras/large_algebra_families.h"
 #include "tests/algebras/small_groups.h"
 
 namespace tallyra {
 namespace {
 
-SubsetCount powerOf(int base, int exponent) {
-  SubsetCount result = 1;
-  for (int i = 0; i < exponent; ++i) result *= SubsetCount(static_cast<uint64_t>(base));
-  return result;
-}
-
 SubsetCount count(uint64_t n) { return SubsetCount(n); }
-
-int divisorCount(int n) {
-  int found = 0;
-  for (int d = 1; d <= n; ++d) found += n % d == 0 ? 1 : 0;
-  return found;
-}
-
-int divisorSum(int n) {
-  int sum = 0;
-  for (int d = 1; d <= n; ++d) sum += n % d == 0 ? d : 0;
-  return sum;
-}
 
 // The number of subspaces of the vector space of dimension k over the
 // field of p elements, the Galois number G_k(p): G_0 = 1, G_1 = 2 and

@@ -6,26 +6,26 @@
 #include "tests/algebras/algebra_families.h"
 
 namespace tallyra {
-namespace {
 
-SubsetCount power(int base, int exponent) {
+SubsetCount powerOf(int base, int exponent) {
   SubsetCount result = 1;
   for (int i = 0; i < exponent; ++i) result *= static_cast<SubsetCount>(base);
   return result;
 }
 
-// The number of divisors and their sum.
-int tau(int n) {
+int divisorCount(int n) {
   int count = 0;
   for (int d = 1; d <= n; ++d) count += n % d == 0 ? 1 : 0;
   return count;
 }
 
-int sigma(int n) {
+int divisorSum(int n) {
   int sum = 0;
   for (int d = 1; d <= n; ++d) sum += n % d == 0 ? d : 0;
   return sum;
 }
+
+namespace {
 
 // The number of subspaces of the vector space of dimension k over the
 // field of p elements: the sum of the Gaussian binomial coefficients
@@ -35,8 +35,8 @@ int64_t subspaces(int p, int k) {
   for (int j = 0; j <= k; ++j) {
     int64_t numerator = 1, denominator = 1;
     for (int i = 0; i < j; ++i) {
-      numerator *= static_cast<int64_t>(power(p, k - i).word(0)) - 1;
-      denominator *= static_cast<int64_t>(power(p, i + 1).word(0)) - 1;
+      numerator *= static_cast<int64_t>(powerOf(p, k - i).word(0)) - 1;
+      denominator *= static_cast<int64_t>(powerOf(p, i + 1).word(0)) - 1;
     }
     total += numerator / denominator;
   }
@@ -204,18 +204,18 @@ SubsetCount knownGroups64Count(int index) {
   // A group's subuniverses are its subgroups and the empty set.
   int64_t subgroups;
   if (index < kCyclicGroups) {
-    subgroups = tau(index + 1);  // one subgroup for each divisor of n
+    subgroups = divisorCount(index + 1);  // one subgroup for each divisor of n
   } else if ((index -= kCyclicGroups) < kDihedralGroups) {
     // D_2n: for each divisor d of n, the rotations of order d, and the n/d
     // subgroups of d rotations and d reflections: tau(n) + sigma(n) (GAP
     // agrees for n = 3..32).
     int n = index + 3;
-    subgroups = tau(n) + sigma(n);
+    subgroups = divisorCount(n) + divisorSum(n);
   } else if ((index -= kDihedralGroups) < kDicyclicGroups) {
     // Order 4m: the tau(2m) subgroups of the cyclic <x> of order 2m and
     // sigma(m) more (GAP agrees for m = 2..16).
     int m = index + 2;
-    subgroups = tau(2 * m) + sigma(m);
+    subgroups = divisorCount(2 * m) + divisorSum(m);
   } else if ((index -= kDicyclicGroups) < kElementaryAbelianGroups) {
     subgroups = subspaces(kElementaryAbelian[index].p, kElementaryAbelian[index].k);
   } else {
@@ -283,7 +283,7 @@ SubsetCount knownLattices64Count(int index) {
     const int kSublattices[] = {4, 13, 74, 732, 12085};
     return static_cast<SubsetCount>(kSublattices[index]);
   }
-  if ((index -= kBooleanLattices) < kChainLattices) return power(2, 31 + index);  // any subset
+  if ((index -= kBooleanLattices) < kChainLattices) return powerOf(2, 31 + index);  // any subset
   return 0;
 }
 
@@ -340,13 +340,13 @@ void makeSemilattices64Job(int index, char* name, SampleAlgebra& out) {
 }
 
 SubsetCount knownSemilattices64Count(int index) {
-  if (index < kMeetChainCount) return power(2, kMeetChains[index]);  // any subset
+  if (index < kMeetChainCount) return powerOf(2, kMeetChains[index]);  // any subset
   if ((index -= kMeetChainCount) < kTreeCount) {
     const TreeShape& tree = kTrees[index];
-    if (tree.kind == 1) return power(2, tree.size);  // a path is a chain
+    if (tree.kind == 1) return powerOf(2, tree.size);  // a path is a chain
     // A star: two leaves meet at the root, so a closed set holds the root
     // and any leaves, or at most one leaf: 2^(n-1) + 1 + (n-1).
-    if (tree.kind == 0) return power(2, tree.size - 1) + static_cast<SubsetCount>(tree.size);
+    if (tree.kind == 0) return powerOf(2, tree.size - 1) + static_cast<SubsetCount>(tree.size);
   }
   return 0;
 }
@@ -394,11 +394,11 @@ SubsetCount knownBands64Count(int index) {
     int k = kBandSizes[index % kBandSizeCount];
     // x*y is x or y: every subset is closed. x*y = 0: a closed set is empty
     // or holds 0.
-    return index / kBandSizeCount < 2 ? power(2, k) : power(2, k - 1) + 1;
+    return index / kBandSizeCount < 2 ? powerOf(2, k) : powerOf(2, k - 1) + 1;
   }
   // In L_k x N2, (a, u)(b, v) = (a, 0): a closed set holds, for each a,
   // neither (a, 0) nor (a, 1), (a, 0) alone, or both; likewise N2 x L_k.
-  return power(3, kFirstBandTimesNull + (index - kSimpleBands) / 2);
+  return powerOf(3, kFirstBandTimesNull + (index - kSimpleBands) / 2);
 }
 
 // --- random64

@@ -11,6 +11,12 @@
 
 namespace tallyra {
 
+// What the known counts are worked out with: base^exponent, and the number
+// and the sum of the divisors of n.
+SubsetCount powerOf(int base, int exponent);
+int divisorCount(int n);
+int divisorSum(int n);
+
 // Z_n (n = 1..64), D_2n (2n = 6..64), the dicyclic groups of order 8..64
 // (the generalized quaternion groups among them), the elementary abelian
 // groups 2^1..2^6 and 3^1..3^3, and other direct products of these.

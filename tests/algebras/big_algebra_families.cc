@@ -320,7 +320,7 @@ void makeSemilattices237Job(int index, char* name, SampleAlgebra& out) {
     std::snprintf(name, kJobNameSize, "chain%d-meet", kMeetChains237[index]);
   } else if ((index -= kMeetChain237Count) < kTree237Count) {
     const Tree& tree = kTrees237[index];
-    int parent[kMaxSampleElements];
+    int parent[kMaxSampleElements] = {};
     treeParents(tree, parent);
     makeTreeSemilattice(tree.size, parent, out);
     static const char* const kKinds[] = {"star", "path", "binarytree", "randomtree"};
@@ -338,7 +338,7 @@ void makeSemilattices237Job(int index, char* name, SampleAlgebra& out) {
 SubsetCount knownSemilattices237Count(int index) {
   if (index < kMeetChain237Count) return powerOf(2, kMeetChains237[index]);  // any subset
   if ((index -= kMeetChain237Count) < kTree237Count) {
-    int parent[kMaxSampleElements];
+    int parent[kMaxSampleElements] = {};
     treeParents(kTrees237[index], parent);
     return treeMeetClosedSets(kTrees237[index].size, parent);
   }
@@ -489,15 +489,17 @@ SubsetCount makePart(const PartSpec& part, SampleAlgebra& out) {
     case Part::kCyclic:
       makeCyclicGroupTable(n, *table);
       makeTableAlgebra(*table, out);
-      return count(static_cast<uint64_t>(divisorCount(n) + 1));
+      return count(static_cast<uint64_t>(divisorCount(n)) + 1);
     case Part::kDihedral:
       makeDihedralGroupTable(n, *table);
       makeTableAlgebra(*table, out);
-      return count(static_cast<uint64_t>(divisorCount(n) + divisorSum(n) + 1));
+      return count(static_cast<uint64_t>(divisorCount(n)) + static_cast<uint64_t>(divisorSum(n)) +
+                   1);
     case Part::kDicyclic:
       makeDicyclicGroupTable(n, *table);
       makeTableAlgebra(*table, out);
-      return count(static_cast<uint64_t>(divisorCount(2 * n) + divisorSum(n) + 1));
+      return count(static_cast<uint64_t>(divisorCount(2 * n)) +
+                   static_cast<uint64_t>(divisorSum(n)) + 1);
     case Part::kSmallGroup: {
       const SmallGroupData* group = findSmallGroup(n, part.id);
       if (group == nullptr || !makeSmallGroupTable(*group, *table)) {
@@ -505,7 +507,7 @@ SubsetCount makePart(const PartSpec& part, SampleAlgebra& out) {
         return 0;  // no count: the job's known count is 0
       }
       makeTableAlgebra(*table, out);
-      return count(static_cast<uint64_t>(group->subgroups + 1));
+      return count(static_cast<uint64_t>(group->subgroups) + 1);
     }
     case Part::kBoolean:
       makeBooleanLattice(n, out);
@@ -536,7 +538,7 @@ SubsetCount makePart(const PartSpec& part, SampleAlgebra& out) {
       return twoRowGridSublattices(n);
     }
     case Part::kRandomTree: {
-      int parent[kMaxSampleElements];
+      int parent[kMaxSampleElements] = {};
       randomTreeParents(n, parent);
       makeTreeSemilattice(n, parent, out);
       return treeMeetClosedSets(n, parent);

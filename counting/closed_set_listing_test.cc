@@ -270,10 +270,10 @@ TEST(ClosedSetListing, FormulasOfTheFamiliesAbove64Elements) {
     makeBooleanLattice(atoms, algebra);
     EXPECT_EQ(booleanSublattices(atoms), listedCount(algebra, 1 << 20)) << atoms << " atoms";
   }
-  for (int points = 0; points <= 4; ++points) {
-    const int twos[] = {2, 2, 2, 2};
+  for (int points = 0; points <= 5; ++points) {
+    const int twos[] = {2, 2, 2, 2, 2};
     makeGridMeetSemilattice(twos, points, algebra);
-    EXPECT_EQ(cubeMeetClosedSets(points), listedCount(algebra, 1 << 20)) << points << " points";
+    EXPECT_EQ(cubeMeetClosedSets(points), listedCount(algebra, 1 << 22)) << points << " points";
   }
   for (int n = 1; n <= 12; ++n) {
     const int dims[] = {2, n};

@@ -143,6 +143,8 @@ double runJob(int index, double limitSeconds) {
 const char kUsage[] =
     "usage: %s [--plain-limit SECONDS] [--only NAME] [--write-jobs DIR]\n"
     "       %s --families [--shuffle N] [--seed S] [--family NAME] [--only NAME] [--every-job]\n"
+    "                     [--once]\n"
+    "       %s --list\n"
     "                     [--write-jobs DIR]\n";
 
 int run(int argc, char** argv) {
@@ -166,10 +168,15 @@ int run(int argc, char** argv) {
       familyOptions.seed = std::strtoull(argv[++i], nullptr, 10);
     } else if (std::strcmp(argv[i], "--family") == 0 && i + 1 < argc) {
       familyOptions.family = argv[++i];
+    } else if (std::strcmp(argv[i], "--list") == 0) {
+      for (const AlgebraFamily& family : algebraFamilies()) std::printf("%s\n", family.name);
+      return 0;
+    } else if (std::strcmp(argv[i], "--once") == 0) {
+      familyOptions.once = true;
     } else if (std::strcmp(argv[i], "--every-job") == 0) {
       familyOptions.everyJob = true;
     } else {
-      std::fprintf(stderr, kUsage, argv[0], argv[0]);
+      std::fprintf(stderr, kUsage, argv[0], argv[0], argv[0]);
       return 2;
     }
   }

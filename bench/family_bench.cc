@@ -49,7 +49,7 @@ Timing timeCount(const SampleAlgebra& algebra) {
     spent += ms;
     if (run == 0 || ms < best.milliseconds) best.milliseconds = ms;
     best.count = count;
-    best.nodes = engine.searchNodes();
+    best.nodes = engine.statistics().nodes;
   }
   return best;
 }
@@ -102,6 +102,19 @@ int runFamilyBench(const FamilyBenchOptions& options) {
       status |= writeFamily(options, family);
       continue;
     }
+    if (options.once) {
+      // A warm-up, printed as such: a job of each width of the engine's
+      // sets, so that the one-time work of a new engine (clearing the
+      // cache slots a job first reaches) does not fall to the family's first
+      // job.
+      static SampleAlgebra warmUp;
+      for (int size : {64, 128, 237}) {
+        warmUp.reset(size);
+        warmUp.add(0, 0, 1);
+        engine.count(warmUp.size, warmUp.constraints, warmUp.constraintCount);
+        std::printf("warm-up %d 0 -\n", size);
+      }
+    }
     Worst worst;
     int jobs = 0;
     double total = 0;
@@ -115,6 +128,13 @@ int runFamilyBench(const FamilyBenchOptions& options) {
       SubsetCount known = f.known ? f.known(index) : 0;
       for (int order = 0; order <= options.shuffles; ++order) {
         shuffleInto(options, family, index, order);
+        if (options.once) {
+          // For instruction counts (bench/README.md): one count, no timing.
+          const SubsetCount once =
+              engine.count(ordered.size, ordered.constraints, ordered.constraintCount);
+          std::printf("%s %s %d %s\n", f.name, name, order, countText(once).digits);
+          continue;
+        }
         Timing t = timeCount(ordered);
         if (order == 0) givenCount = t.count;
         if (t.count != givenCount) {
@@ -142,7 +162,7 @@ int runFamilyBench(const FamilyBenchOptions& options) {
         std::snprintf(worst.job, sizeof worst.job, "%s", name);
       }
     }
-    if (jobs == 0) continue;
+    if (jobs == 0 || options.once) continue;
     char order[24] = "given";
     if (worst.order > 0) std::snprintf(order, sizeof order, "shuffle %d", worst.order);
     std::printf("| %s | %d | %d | %.1f | %s | %s | %s | %lld | %.3f |\n", f.name, jobs,

@@ -12,6 +12,7 @@ struct FamilyBenchOptions {
   const char* family = nullptr;        // only this family (by name)
   const char* job = nullptr;           // only this job (by name)
   bool everyJob = false;               // a row per job, not only per family
+  bool once = false;                   // count each job in each order once, untimed
   const char* jobDirectory = nullptr;  // write the jobs as job files instead
 };
 

@@ -46,7 +46,7 @@ Measure measure(const SampleAlgebra& algebra) {
     best.count = engine.count(algebra.size, algebra.constraints, algebra.constraintCount);
     double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     if (run == 0 || ms < best.milliseconds) best.milliseconds = ms;
-    best.nodes = engine.searchNodes();
+    best.nodes = engine.statistics().nodes;
   }
   return best;
 }

@@ -52,6 +52,7 @@ std::span<const EngineStatisticName> engineStatisticNames() {
       {"exactDependences", &EngineStatistics::exactDependences},
       {"partsTried", &EngineStatistics::partsTried},
       {"freeElements", &EngineStatistics::freeElements},
+      {"partsWeighed", &EngineStatistics::partsWeighed},
       {"componentsChecked", &EngineStatistics::componentsChecked},
       {"deepestLevel", &EngineStatistics::deepestLevel},
   };

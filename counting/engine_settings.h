@@ -44,8 +44,9 @@ struct EngineStatistics {
   int64_t cacheLookups = 0;       // components looked up in the cache
   int64_t cacheHits = 0;          // of them, found
   int64_t exactDependences = 0;   // exact dependence sets worked out for cache keys
-  int64_t partsTried = 0;         // parts and components counted by trying their subsets
+  int64_t partsTried = 0;         // parts of two or more elements counted by trying their subsets
   int64_t freeElements = 0;       // elements left free, each a factor of 2
+  int64_t partsWeighed = 0;       // parts whose active pairs were counted for the branching rule
   int64_t componentsChecked = 0;  // counted again by checkComponents
   int64_t deepestLevel = 0;       // the most components branched on inside one another
 };

@@ -51,7 +51,7 @@ fi
 
 # The counts that the sample's jobs say they give.
 result=$dir/root/tallyra/Tallyra-SampleData_r0.txt
-expected=(Z2=3 Z4=4 "Klein four-group=6" S3=7 M3=20 N5=23 partial=7 successor=5)
+expected=(Z2=3 Z4=4 "Klein four-group=6" S3=7 M3=20 N5=23 partial=7 successor=5 relation=5)
 for job in "${expected[@]}"; do
   line="Result for A=${job%=*}:  |Sub(A)| = ${job##*=}, whence"
   if ! grep -qF "$line" "$result"; then

@@ -16,6 +16,8 @@
 #             page, sudo for the sudo lines of docs/packages.md
 #   windows   the Windows program: MinGW-w64, and Wine to run it
 #   gap       GAP with its libraries and the small groups library
+#   chroot    debootstrap, for the quick start in a minimal Debian root
+#             (scripts/quick-start-chroot.sh)
 set -euo pipefail
 
 packagesOf() {
@@ -25,8 +27,9 @@ packagesOf() {
     checks) echo clang libclang-rt-14-dev clang-format clang-tidy groff-base man-db sudo ;;
     windows) echo g++-mingw-w64-x86-64 wine wine64 ;;
     gap) echo gap-core gap-libs gap-smallgrp ;;
+    chroot) echo debootstrap ;;
     *)
-      echo "install-packages: no group \"$1\" (build, packages, checks, windows, gap)" >&2
+      echo "install-packages: no group \"$1\" (build, packages, checks, windows, gap, chroot)" >&2
       return 1
       ;;
   esac

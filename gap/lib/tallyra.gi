@@ -535,7 +535,8 @@ TALLYRA.runProgram := function(program, folder)
   if status = 130 then
     return rec(status := status, screen := screen,
       problem := "TallyraCount: the count was interrupted (Ctrl-C), no count was returned");
-  elif status > 128 then
+  elif status > 128 and status <= 128 + 64 then
+    # The shell's exit status of a program ended by signal N is 128 + N.
     return rec(status := status, screen := screen,
       problem := Concatenation("TallyraCount: the program was stopped by ",
         "signal ", String(status - 128), " before it ended"));

@@ -145,6 +145,22 @@ gap> Intersection(elements, Concatenation("%\\-*+=()[]'{}?., \r\n\t",
 true
 gap> ForAll(lines, line -> Length(line) < 255);
 true
+
+# Read back, the job file of a random algebra of 234 elements, with two
+# partial tables and a partial unary operation, says what its tables say,
+# each implication once.
+gap> source := RandomSource(IsMersenneTwister, 234);;
+gap> A := rec(size := 234,
+>      binary := List([1, 2], k -> List([1 .. 234], x -> List([1 .. 234],
+>        y -> RandomList(source, Concatenation([0, x, y], [1 .. 234]))))),
+>      unary := [List([1 .. 234], x -> RandomList(source, [0, x, x + 1, 1]))]);;
+gap> A.unary[1][234] := 1;;
+gap> jobPath := Filename(TallyraTest.folder, "random234.txt");;
+gap> TallyraWriteJobFile(jobPath, A);
+gap> written := TallyraTest.jobConstraints(jobPath);;
+gap> said := List(written, c -> [Minimum(c[1], c[2]), Maximum(c[1], c[2]), c[3]]);;
+gap> [Length(said) = Length(Set(said)), Set(said) = TallyraTest.implications(A)];
+[ true, true ]
 gap> out := OutputTextFile(Filename(TallyraTest.folder, "wide_screen.txt"), false);;
 gap> Process(TallyraTest.folder, TallyraTest.program, InputTextNone(), out,
 >      ["wide.txt"]);;

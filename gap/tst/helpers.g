@@ -141,6 +141,50 @@ TallyraTest.Mk := function(k)
 end;
 TallyraTest.MkCount := k -> 2 ^ k + 3 * k + 3;
 
+# What the tables of a record rec(size, binary, unary) say, as the set of
+# implications [x, y, z], x <= y: a subuniverse that holds x and y holds z,
+# where z is neither x nor y.
+TallyraTest.implications := function(A)
+  local n, result, t, f, x, y;
+  n := A.size;
+  result := [];
+  for t in A.binary do
+    for x in [1 .. n] do
+      for y in [1 .. n] do
+        if t[x][y] <> 0 and t[x][y] <> x and t[x][y] <> y then
+          Add(result, [Minimum(x, y), Maximum(x, y), t[x][y]]);
+        fi;
+      od;
+    od;
+  od;
+  for f in A.unary do
+    for x in [1 .. n] do
+      if f[x] <> 0 and f[x] <> x then
+        Add(result, [x, x, f[x]]);
+      fi;
+    od;
+  od;
+  return Set(result);
+end;
+
+# The constraints of the one job of a job file, as [x, y, z] for x*y=z,
+# the elements numbered by their places in the elements line.
+TallyraTest.jobConstraints := function(path)
+  local lines, elements, first, last, result, line, c;
+  lines := SplitString(StringFile(path), "\n");
+  elements := lines[Position(lines, "\\elements") + 1];
+  first := Position(lines, "\\constraints") + 1;
+  last := Position(lines, "\\endofjob") - 1;
+  result := [];
+  for line in lines{[first .. last]} do
+    for c in SplitString(line, " ") do
+      Add(result, [Position(elements, c[1]), Position(elements, c[3]),
+                   Position(elements, c[5])]);
+    od;
+  od;
+  return result;
+end;
+
 # The text of the error that f() raises, or fail when it raises none.
 # Error messages go to ERROR_OUTPUT, caught here in a string.
 TallyraTest.errorText := function(f)

@@ -24,7 +24,7 @@ gap> ids := Concatenation(List([65 .. 200], n -> List(
 >      Set([1, middle(n), NumberSmallGroups(n)]), i -> [n, i])));;
 gap> Length(ids);
 287
-gap> bad := [];;
+gap> bad := [];; groups := [];; counts := [];;
 gap> for part in [[65 .. 128], [129 .. 200]] do
 >      groups := List(Filtered(ids, id -> id[1] in part), id -> SmallGroup(id));
 >      counts := TallyraCount(groups);

@@ -483,9 +483,11 @@ end;
 # The program's screen goes through a pipe into the last bytes that the
 # shell keeps in memory, and is written out only after the run, when the
 # job file has been removed: so it is kept even when the disk fills up
-# during the run.  The last line says the program's exit status.
+# during the run.  The last line, after a line end of its own in case the
+# program's last line has none, says the program's exit status.
 TALLYRA.runScript := Concatenation(
-  "out=$( { \"$1\" jobs.txt 2>&1; echo \"(tallyra run) exit status $?\"; } |",
+  "out=$( { \"$1\" jobs.txt 2>&1; status=$?; echo;",
+  " echo \"(tallyra run) exit status $status\"; } |",
   " tail -c ", String(TALLYRA.screenTail), " )\n",
   "rm -f jobs.txt\n",
   "{ printf '%s\\n' \"$out\" > screen.txt; } 2>/dev/null || exit 1\n");
@@ -517,6 +519,9 @@ TALLYRA.runProgram := function(program, folder)
     fi;
     status := Int(Last(screen){[Length(marker) + 1 .. Length(Last(screen))]});
     Remove(screen);
+    if Length(screen) > 0 and Last(screen) = "" then
+      Remove(screen);
+    fi;
   else
     # Without a shell, the screen goes to a file.
     out := OutputTextFile(Filename(dir, "screen.txt"), false);

@@ -84,7 +84,8 @@ true
 gap> IsDirectoryPath(Last(SplitString(StringFile(logFile), "\n"))) = true;
 false
 
-# A program stopped by a signal, one interrupted, one that writes nothing.
+# A program stopped by a signal, one interrupted, one that counts nothing
+# (and ends its screen in the middle of a line).
 gap> SetTallyraProgram(TallyraTest.script("killed.sh", "kill -KILL $$\n"));
 gap> says(err(function() return TallyraCount(CyclicGroup(2)); end),
 >      ["stopped by signal 9"]);
@@ -93,9 +94,10 @@ gap> SetTallyraProgram(TallyraTest.script("interrupted.sh", "kill -INT $$\n"));
 gap> says(err(function() return TallyraCount(CyclicGroup(2)); end),
 >      ["the count was interrupted (Ctrl-C)"]);
 true
-gap> SetTallyraProgram(TallyraTest.script("silent.sh", "exit 0\n"));
+gap> SetTallyraProgram(TallyraTest.script("silent.sh",
+>      "printf 'half a line'\nexit 0\n"));
 gap> says(err(function() return TallyraCount(CyclicGroup(2)); end),
->      ["exit status 0 and 0 count(s) for 1 job(s)"]);
+>      ["exit status 0 and 0 count(s) for 1 job(s)", "screen:\nhalf a line"]);
 true
 gap> SetUserPreference("tallyra", "TallyraProgram", before);
 gap> TallyraCount(CyclicGroup(2));

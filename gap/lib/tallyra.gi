@@ -492,6 +492,9 @@ TALLYRA.runScript := Concatenation(
   "rm -f jobs.txt\n",
   "{ printf '%s\\n' \"$out\" > screen.txt; } 2>/dev/null || exit 1\n");
 
+TALLYRA.interrupted :=
+  "TallyraCount: the count was interrupted (Ctrl-C), no count was returned";
+
 # Runs the program in the folder (its job file written); returns
 # rec(status := <the program's exit status or fail>, screen := <lines>,
 # problem := <text or fail>).
@@ -505,7 +508,7 @@ TALLYRA.runProgram := function(program, folder)
                       ["-c", TALLYRA.runScript, "tallyra-run", program]);
     if status = -1 then
       return rec(status := fail, screen := [],
-        problem := "TallyraCount: the count was interrupted (Ctrl-C), no count was returned");
+        problem := TALLYRA.interrupted);
     elif status <> 0 then
       return rec(status := fail, screen := [],
         problem := Concatenation("TallyraCount: the program's screen could not ",
@@ -539,7 +542,7 @@ TALLYRA.runProgram := function(program, folder)
   fi;
   if status = 130 then
     return rec(status := status, screen := screen,
-      problem := "TallyraCount: the count was interrupted (Ctrl-C), no count was returned");
+      problem := TALLYRA.interrupted);
   elif status > 128 and status <= 128 + 64 then
     # The shell's exit status of a program ended by signal N is 128 + N.
     return rec(status := status, screen := screen,

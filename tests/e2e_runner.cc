@@ -19,14 +19,15 @@
 //               through a pipe, which the limit does not touch),
 //               open-files-limit (optional: the most files the program may
 //               have open, standard channels included, as "ulimit -n" sets
-//               it), read-only (optional: a folder of in/, by its path
-//               there, that the program may not write into: it becomes
-//               readable and searchable but not writable for everyone.
-//               Root may write there all the same, so a runner that runs as
-//               root runs the program as an unprivileged user, uid and gid
-//               65534, from a copy of the program that user may run, with
-//               the case's files made readable to it; where that user cannot
-//               be taken on or still may write there, the case is skipped
+//               it), stack-limit (optional: the most KiB of stack the
+//               program's main thread may grow to, as "ulimit -s" sets it;
+//               POSIX only: under Wine the case runs without it, with the
+//               stack the Windows program reserves), read-only (optional: a folder of in/, by its
+//               path there, that the program may not write into: it becomes readable and searchable
+//               but not writable for everyone. Root may write there all the same, so a runner that
+//               runs as root runs the program as an unprivileged user, uid and gid 65534, from a
+//               copy of the program that user may run, with the case's files made readable to it;
+//               where that user cannot be taken on or still may write there, the case is skipped
 //               and the reason shown), non-blocking (optional: "stdout",
 //               "stdin" or both; the channel is a pipe left in non-blocking
 //               mode. Standard output is then read late and slowly through
@@ -482,6 +483,8 @@ Outcome runCase(const fs::path& caseDir, std::string program, const std::string&
   std::string limits;
   if (limited) limits += "ulimit -f " + keys["file-size-limit"] + " && ";
   if (keys.count("open-files-limit")) limits += "ulimit -n " + keys["open-files-limit"] + " && ";
+  if (keys.count("stack-limit") && platform == "posix")
+    limits += "ulimit -s " + keys["stack-limit"] + " && ";
   // The channels are set up before the limits, which the shell's own
   // redirections might not get by.
   // timeout puts the program into a process group of its own unless told

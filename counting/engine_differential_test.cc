@@ -273,10 +273,11 @@ TEST(EngineSettings, EachSettingTakesThePathItExistsFor) {
   // the way each setting says.
   EngineStatistics sum[kCheckedSettings];
   SampleAlgebra algebra;
-  for (int job = 0; job < 3; ++job) {
+  for (int job = 0; job < 4; ++job) {
     if (job == 0) makeChainProductLattice(5, 6, algebra);
     if (job == 1) makeRandomPartialAlgebra(40, 90, 4040, algebra);
     if (job == 2) makeSymmetricGroup4(algebra);
+    if (job == 3) makeQuaternionGroup(algebra);
     for (int setting = 0; setting < kCheckedSettings; ++setting) {
       SubuniverseEngine& engine = checkedEngine(setting);
       engine.count(algebra.size, algebra.constraints, algebra.constraintCount);
@@ -285,6 +286,10 @@ TEST(EngineSettings, EachSettingTakesThePathItExistsFor) {
     }
   }
   const EngineStatistics& program = sum[0];
+  // The program tries the small group's subsets at once; the others search.
+  EXPECT_EQ(program.jobsTried, 1);
+  for (int setting = 1; setting < kCheckedSettings; ++setting)
+    EXPECT_EQ(sum[setting].jobsTried, 0) << setting;
   // Exact keys from the first node, and the pair-weighing rule everywhere.
   EXPECT_GT(sum[1].exactDependences, program.exactDependences);
   EXPECT_GT(sum[1].partsWeighed, program.partsWeighed);

@@ -13,6 +13,8 @@ std::span<const EngineOptionName> engineOptionNames() {
        [](EngineOptions& o, int64_t v) { o.triedElements = static_cast<int>(v); }},
       {"pairsRuleAbove", [](const EngineOptions& o) { return int64_t{o.pairsRuleAbove}; },
        [](EngineOptions& o, int64_t v) { o.pairsRuleAbove = static_cast<int>(v); }},
+      {"triedJobWork", [](const EngineOptions& o) { return int64_t{o.triedJobWork}; },
+       [](EngineOptions& o, int64_t v) { o.triedJobWork = static_cast<int>(v); }},
       {"checkComponents", [](const EngineOptions& o) { return int64_t{o.checkComponents}; },
        [](EngineOptions& o, int64_t v) { o.checkComponents = v != 0; }},
   };
@@ -53,6 +55,7 @@ std::span<const EngineStatisticName> engineStatisticNames() {
       {"partsTried", &EngineStatistics::partsTried},
       {"freeElements", &EngineStatistics::freeElements},
       {"partsWeighed", &EngineStatistics::partsWeighed},
+      {"jobsTried", &EngineStatistics::jobsTried},
       {"componentsChecked", &EngineStatistics::componentsChecked},
       {"deepestLevel", &EngineStatistics::deepestLevel},
   };

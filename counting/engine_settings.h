@@ -25,6 +25,10 @@ struct EngineOptions {
   // weighs them by the pairs producing each element (see
   // subuniverse_search.cc); 0: the first rule everywhere.
   int pairsRuleAbove = 30;
+  // A job of at most kMaxSmallJobElements (16) elements whose trying of
+  // every subset at once (small_job_count.h) visits at most this many
+  // words is counted that way, without rules or search; 0: none is.
+  int triedJobWork = 2048;
   // A check for tests and the fuzz build, slow: every part and component of
   // at most kMostCheckedElements elements is counted again from the job's
   // constraints as they were given, by trying its subsets, when the search
@@ -47,12 +51,13 @@ struct EngineStatistics {
   int64_t partsTried = 0;         // parts of two or more elements counted by trying their subsets
   int64_t freeElements = 0;       // elements left free, each a factor of 2
   int64_t partsWeighed = 0;       // parts whose active pairs were counted for the branching rule
+  int64_t jobsTried = 0;          // whole jobs counted by trying every subset at once
   int64_t componentsChecked = 0;  // counted again by checkComponents
   int64_t deepestLevel = 0;       // the most components branched on inside one another
 };
 
 // The options by name, for tools: "exactKeysAfter", "triedElements",
-// "pairsRuleAbove", "checkComponents" (0 or 1).
+// "pairsRuleAbove", "triedJobWork", "checkComponents" (0 or 1).
 struct EngineOptionName {
   const char* name;
   int64_t (*get)(const EngineOptions&);

@@ -1,6 +1,10 @@
 #include "counting/subuniverse_engine.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "counting/small_job_count.h"
 
 namespace tallyra {
 
@@ -9,12 +13,36 @@ void SubuniverseEngine::setOptions(const Options& options) {
   options_.triedElements = std::clamp(options_.triedElements, 0, kMaxTriedElements);
   options_.exactKeysAfter = std::max<int64_t>(options_.exactKeysAfter, 0);
   options_.pairsRuleAbove = std::clamp(options_.pairsRuleAbove, 0, kMaxSize);
+  options_.triedJobWork = std::max(options_.triedJobWork, 0);
 }
 
 SubsetCount SubuniverseEngine::count(int size, const Constraint* constraints, int constraintCount) {
-  statistics_ = Statistics{};
-  if (size < 1 || size > kMaxSize) return 0;
+  if (size < 1 || size > kMaxSize) {
+    statistics_ = Statistics{};
+    return 0;
+  }
   if (options_.checkComponents) check_.startJob(size, constraints, constraintCount);
+  // A small job is counted at once when that is cheap: every subset tried.
+  if (size <= kMaxSmallJobElements && options_.triedJobWork > 0 &&
+      smallJobWork(size, constraints, constraintCount, options_.triedJobWork) <=
+          options_.triedJobWork) {
+    statistics_ = Statistics{};
+    statistics_.jobsTried = 1;
+    const uint64_t counted = countSmallJob(size, constraints, constraintCount);
+    if (options_.checkComponents) {
+      statistics_.componentsChecked = 1;
+      const uint64_t again = check_.count(firstElements<ElementSet>(size), ElementSet{0});
+      if (again != counted) {
+        std::fprintf(stderr,
+                     "tallyra: trying every subset of a job of %d elements gives %llu closed "
+                     "sets, trying them again %llu\n",
+                     size, static_cast<unsigned long long>(counted),
+                     static_cast<unsigned long long>(again));
+        std::abort();
+      }
+    }
+    return counted;
+  }
   if (size <= SubuniverseSearch<1>::kMaxSize)
     return narrow_.count(size, constraints, constraintCount, options_, statistics_, check_);
   if (size <= SubuniverseSearch<2>::kMaxSize)

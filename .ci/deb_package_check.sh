@@ -6,8 +6,10 @@
 #      file, writes the screen and the result file recorded in the
 #      end-to-end case sample_job_file (clock digits masked),
 #   4. man finds the manual page and groff renders it without a warning,
-#   5. where GAP is installed, the installed GAP file counts with the
-#      installed program, found on the PATH as a user finds it,
+#   5. where GAP is installed, LoadPackage("tallyra") loads the installed
+#      GAP package, which counts with the installed program; ?TallyraCount
+#      shows its manual; the package's tests pass; the single file
+#      tallyra.g still loads it,
 #   6. apt-get removes it again, leaving none of its files.
 # Needs root, or sudo; tallyra must not be installed before.
 #   usage: .ci/deb_package_check.sh [PACKAGE_FOLDER]   (default build/release)
@@ -42,6 +44,7 @@ dpkg-deb --field "$deb" | tee "$work/control"
 grep -qx 'Package: tallyra' "$work/control" || fail "package name"
 grep -qx 'Section: math' "$work/control" || fail "section"
 grep -q '^Depends: .*libc6' "$work/control" || fail "no computed dependency on libc6"
+grep -qx 'Suggests: gap' "$work/control" || fail "it does not suggest gap"
 
 echo "== install"
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb"
@@ -72,19 +75,33 @@ man tallyra >"$work/man.txt" || fail "man tallyra failed"
 grep -q 'EXIT STATUS' "$work/man.txt" || fail "man tallyra shows no EXIT STATUS section"
 
 if command -v gap >/dev/null; then
-  echo "== GAP: the installed tallyra.g and the program on the PATH"
-  # S4 has 30 subgroups: 31 subuniverses with the empty set.
-  count=$(cd "$work" && gap -q --quitonbreak \
-    -c 'Read("/usr/share/tallyra/gap/tallyra.g"); Print(TallyraCount(SymmetricGroup(4)), "\n");' \
+  echo "== GAP: LoadPackage(\"tallyra\") with the program installed beside it"
+  # S4 has 30 subgroups: 31 subuniverses with the empty set. -r: no gap.ini
+  # of the user's.
+  count=$(cd "$work" && gap -q -r --quitonbreak -c 'if LoadPackage("tallyra") = true then
+      Print(TallyraProgram(), " ", TallyraCount(SymmetricGroup(4)), "\n"); fi; QuitGap(0);' \
     </dev/null) || fail "GAP failed"
-  echo "TallyraCount(SymmetricGroup(4)) = $count"
+  echo "$count"
+  [[ $count == "/usr/bin/tallyra 31" ]] || fail "LoadPackage and S4 give \"$count\", not \"/usr/bin/tallyra 31\""
+  printf 'LoadPackage("tallyra");;\n?TallyraCount\n' | gap -q -r 2>/dev/null |
+    sed 's/\x1b\[[0-9;]*m//g' | tr -s ' ' >"$work/help.txt" || true
+  grep -q 'TallyraCount( A )' "$work/help.txt" || fail "?TallyraCount shows no manual section"
+  echo "== GAP: the installed package's tests"
+  (cd "$work" && gap -q -r --quitonbreak /usr/share/gap/pkg/tallyra/tst/testall.g) 2>&1 |
+    tee "$work/tests.log" | grep -v '^ \|^testing' || true
+  grep -q '^tallyra: all tests passed$' "$work/tests.log" || fail "the package's tests"
+  echo "== GAP: Read(\"/usr/share/tallyra/gap/tallyra.g\")"
+  count=$(cd "$work" && gap -q -r --quitonbreak \
+    -c 'Read("/usr/share/tallyra/gap/tallyra.g"); Print(TallyraCount(SymmetricGroup(4)), "\n"); QuitGap(0);' \
+    </dev/null) || fail "GAP failed"
   [[ $count == 31 ]] || fail "TallyraCount(SymmetricGroup(4)) gives $count, not 31"
 fi
 
 echo "== remove"
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q tallyra
 ! installed || fail "still installed"
-for f in /usr/bin/tallyra /usr/share/man/man1/tallyra.1.gz /usr/share/doc/tallyra /usr/share/tallyra; do
+for f in /usr/bin/tallyra /usr/share/man/man1/tallyra.1.gz /usr/share/doc/tallyra /usr/share/tallyra \
+  /usr/share/gap/pkg/tallyra; do
   [[ ! -e $f ]] || fail "$f is left"
 done
 

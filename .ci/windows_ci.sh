@@ -54,6 +54,13 @@ done
 expect "$zipList" "Tallyra-$version-win64/gap/tallyra.g"
 expect "$tgzList" "Tallyra-$version-Linux/share/tallyra/gap/tallyra.g"
 expect "$debList" "./usr/share/tallyra/gap/tallyra.g"
+# The GAP package, its manual and its tests.
+for file in PackageInfo.g init.g read.g lib/tallyra.gd lib/tallyra.gi lib/program.g \
+  doc/manual.six doc/chap0.txt doc/chap1.txt doc/chap1.html doc/tallyra.xml tst/testall.g; do
+  expect "$zipList" "Tallyra-$version-win64/gap/pkg/tallyra/$file"
+  expect "$tgzList" "Tallyra-$version-Linux/share/gap/pkg/tallyra/$file"
+  expect "$debList" "./usr/share/gap/pkg/tallyra/$file"
+done
 expect "$zipList" "Tallyra-$version-win64/copyright"
 expect "$tgzList" "Tallyra-$version-Linux/share/doc/tallyra/copyright"
 expect "$debList" "./usr/share/doc/tallyra/copyright"

@@ -27,6 +27,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "bench/engine_flag.h"
 #include "bench/family_bench.h"
 #include "counting/reference_count.h"
 #include "counting/subuniverse_engine.h"
@@ -131,9 +132,11 @@ double runJob(int index, double limitSeconds) {
   double plain = plainMilliseconds(limitSeconds, estimated, plainCount);
   char plainText[32];
   std::snprintf(plainText, sizeof plainText, "%s%.1f", estimated ? "~" : "", plain);
-  std::printf("| %-13s | %2d | %4d | %10lld | %8.3f | %12s | %9.0f |", name, algebra.size,
-              algebra.constraintCount, static_cast<long long>(count), engine, plainText,
-              plain / engine);
+  const EngineStatistics& statistics = countingEngine.statistics();
+  std::printf("| %-13s | %2d | %4d | %10lld | %6lld | %6lld | %8.3f | %12s | %9.0f |", name,
+              algebra.size, algebra.constraintCount, static_cast<long long>(count),
+              static_cast<long long>(statistics.nodes),
+              static_cast<long long>(statistics.cacheHits), engine, plainText, plain / engine);
   if (plainCount != count)
     std::printf(" MISMATCH: the enumeration counts %lld |", static_cast<long long>(plainCount));
   std::fflush(stdout);
@@ -141,8 +144,11 @@ double runJob(int index, double limitSeconds) {
 }
 
 const char kUsage[] =
-    "usage: %s [--plain-limit SECONDS] [--only NAME] [--write-jobs DIR]\n"
+    "usage: %s [--plain-limit SECONDS] [--only NAME] [--write-jobs DIR] [--engine OPTIONS]\n"
     "       %s --families [--shuffle N] [--seed S] [--family NAME] [--only NAME] [--every-job]\n"
+    "                     [--once] [--engine OPTIONS]\n"
+    "       %s --list\n"
+    "OPTIONS: name=value,... of the engine's options (see bench/README.md)\n"
     "                     [--write-jobs DIR]\n";
 
 int run(int argc, char** argv) {
@@ -166,10 +172,17 @@ int run(int argc, char** argv) {
       familyOptions.seed = std::strtoull(argv[++i], nullptr, 10);
     } else if (std::strcmp(argv[i], "--family") == 0 && i + 1 < argc) {
       familyOptions.family = argv[++i];
+    } else if (std::strcmp(argv[i], "--engine") == 0 && i + 1 < argc) {
+      if (!parseEngineFlag(argv[++i], familyOptions.engine)) return 2;
+    } else if (std::strcmp(argv[i], "--list") == 0) {
+      for (const AlgebraFamily& family : algebraFamilies()) std::printf("%s\n", family.name);
+      return 0;
+    } else if (std::strcmp(argv[i], "--once") == 0) {
+      familyOptions.once = true;
     } else if (std::strcmp(argv[i], "--every-job") == 0) {
       familyOptions.everyJob = true;
     } else {
-      std::fprintf(stderr, kUsage, argv[0], argv[0]);
+      std::fprintf(stderr, kUsage, argv[0], argv[0], argv[0]);
       return 2;
     }
   }
@@ -178,6 +191,7 @@ int run(int argc, char** argv) {
     familyOptions.jobDirectory = jobDirectory;
     return runFamilyBench(familyOptions);
   }
+  countingEngine.setOptions(familyOptions.engine);
   const int jobCount = fixedList().jobCount;
   if (jobDirectory) {
     for (int index = 0; index < jobCount; ++index) {
@@ -190,10 +204,12 @@ int run(int argc, char** argv) {
     }
     return 0;
   }
+  std::printf("engine: ");
+  printEngineOptions(stdout, countingEngine.options());
   std::printf(
-      "| job           | \\|A\\| | constraints | N | engine ms | plain ms | ratio | peak RSS KiB "
-      "|\n");
-  std::printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
+      "\n| job           | \\|A\\| | constraints | N | nodes | cache hits | engine ms | plain ms "
+      "| ratio | peak RSS KiB |\n");
+  std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
   std::fflush(stdout);
   double totalEngine = 0;
   for (int index = 0; index < jobCount; ++index) {

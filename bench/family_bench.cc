@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "bench/engine_flag.h"
 #include "counting/subuniverse_engine.h"
 #include "tests/algebras/algebra_families.h"
 #include "tests/algebras/count_text.h"
@@ -33,7 +34,7 @@ void shuffleInto(const FamilyBenchOptions& options, int family, int index, int o
 
 struct Timing {
   SubsetCount count = 0;
-  int64_t nodes = 0;
+  EngineStatistics statistics;
   double milliseconds = 0;
 };
 
@@ -49,7 +50,7 @@ Timing timeCount(const SampleAlgebra& algebra) {
     spent += ms;
     if (run == 0 || ms < best.milliseconds) best.milliseconds = ms;
     best.count = count;
-    best.nodes = engine.searchNodes();
+    best.statistics = engine.statistics();
   }
   return best;
 }
@@ -88,10 +89,14 @@ int writeFamily(const FamilyBenchOptions& options, int family) {
 }  // namespace
 
 int runFamilyBench(const FamilyBenchOptions& options) {
-  if (!options.jobDirectory) {
+  engine.setOptions(options.engine);
+  if (!options.jobDirectory && !options.once) {
+    std::printf("engine: ");
+    printEngineOptions(stdout, engine.options());
     std::printf(
-        "| family | jobs | orders | all jobs ms | slowest job | N | worst order | nodes | ms |\n");
-    std::printf("|---|---:|---:|---:|---|---:|---:|---:|---:|\n");
+        "\n| family | jobs | orders | all jobs ms | slowest job | N | worst order | nodes | cache "
+        "hits | ms |\n");
+    std::printf("|---|---:|---:|---:|---|---:|---:|---:|---:|---:|\n");
   }
   int status = 0;
   const std::span<const AlgebraFamily> families = algebraFamilies();
@@ -101,6 +106,19 @@ int runFamilyBench(const FamilyBenchOptions& options) {
     if (options.jobDirectory) {
       status |= writeFamily(options, family);
       continue;
+    }
+    if (options.once) {
+      // A warm-up, printed as such: a job of each width of the engine's
+      // sets, so that the one-time work of a new engine (clearing the
+      // cache slots a job first reaches) does not fall to the family's first
+      // job.
+      static SampleAlgebra warmUp;
+      for (int size : {64, 128, 237}) {
+        warmUp.reset(size);
+        warmUp.add(0, 0, 1);
+        engine.count(warmUp.size, warmUp.constraints, warmUp.constraintCount);
+        std::printf("warm-up %d 0 -\n", size);
+      }
     }
     Worst worst;
     int jobs = 0;
@@ -115,6 +133,13 @@ int runFamilyBench(const FamilyBenchOptions& options) {
       SubsetCount known = f.known ? f.known(index) : 0;
       for (int order = 0; order <= options.shuffles; ++order) {
         shuffleInto(options, family, index, order);
+        if (options.once) {
+          // For instruction counts (bench/README.md): one count, no timing.
+          const SubsetCount once =
+              engine.count(ordered.size, ordered.constraints, ordered.constraintCount);
+          std::printf("%s %s %d %s\n", f.name, name, order, countText(once).digits);
+          continue;
+        }
         Timing t = timeCount(ordered);
         if (order == 0) givenCount = t.count;
         if (t.count != givenCount) {
@@ -133,21 +158,28 @@ int runFamilyBench(const FamilyBenchOptions& options) {
         }
       }
       total += job.timing.milliseconds;
-      if (options.everyJob)
-        std::printf("|   | | | | %s | %s | %d | %lld | %.3f |\n", name,
+      if (options.everyJob) {
+        std::printf("|   | | | | %s | %s | %d | %lld | %lld | %.3f | ", name,
                     countText(job.timing.count).digits, job.order,
-                    static_cast<long long>(job.timing.nodes), job.timing.milliseconds);
+                    static_cast<long long>(job.timing.statistics.nodes),
+                    static_cast<long long>(job.timing.statistics.cacheHits),
+                    job.timing.milliseconds);
+        printEngineStatistics(stdout, job.timing.statistics);
+        std::printf(" |\n");
+      }
       if (jobs == 1 || job.timing.milliseconds > worst.timing.milliseconds) {
         worst = job;
         std::snprintf(worst.job, sizeof worst.job, "%s", name);
       }
     }
-    if (jobs == 0) continue;
+    if (jobs == 0 || options.once) continue;
     char order[24] = "given";
     if (worst.order > 0) std::snprintf(order, sizeof order, "shuffle %d", worst.order);
-    std::printf("| %s | %d | %d | %.1f | %s | %s | %s | %lld | %.3f |\n", f.name, jobs,
+    std::printf("| %s | %d | %d | %.1f | %s | %s | %s | %lld | %lld | %.3f |\n", f.name, jobs,
                 options.shuffles + 1, total, worst.job, countText(worst.timing.count).digits, order,
-                static_cast<long long>(worst.timing.nodes), worst.timing.milliseconds);
+                static_cast<long long>(worst.timing.statistics.nodes),
+                static_cast<long long>(worst.timing.statistics.cacheHits),
+                worst.timing.milliseconds);
     std::fflush(stdout);
   }
   return status;

@@ -4,6 +4,8 @@
 #ifndef TALLYRA_BENCH_FAMILY_BENCH_H_
 #define TALLYRA_BENCH_FAMILY_BENCH_H_
 
+#include "counting/engine_settings.h"
+
 namespace tallyra {
 
 struct FamilyBenchOptions {
@@ -12,7 +14,9 @@ struct FamilyBenchOptions {
   const char* family = nullptr;        // only this family (by name)
   const char* job = nullptr;           // only this job (by name)
   bool everyJob = false;               // a row per job, not only per family
+  bool once = false;                   // count each job in each order once, untimed
   const char* jobDirectory = nullptr;  // write the jobs as job files instead
+  EngineOptions engine;                // the engine's options
 };
 
 // Runs the families and prints a Markdown table; returns the exit status.

@@ -6,19 +6,23 @@
 // make the count slower. Run by hand; it is no test.
 //
 //   tallyra_hard_search [--size N] [--seconds S] [--seed N] [--write FILE]
+//                       [--engine OPTIONS]
 //
 // --size (10..237, 30 unless given) sets the number of elements: the random
 // algebras and the gadgets have that many, the products and the families'
 // jobs at most that many. Prints every new slowest job found and, at the
 // end, the slowest of all (as a job file with --write). Each candidate's
 // time is the fastest of three counts, so that noise does not pass for
-// progress.
+// progress. --engine sets the engine's options by name (see
+// bench/README.md); each slowest job is printed with the engine's
+// statistics.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "bench/engine_flag.h"
 #include "counting/subuniverse_engine.h"
 #include "tests/algebras/algebra_families.h"
 #include "tests/algebras/count_text.h"
@@ -35,18 +39,18 @@ SampleAlgebra current, candidate, slowest;
 
 struct Measure {
   double milliseconds;
-  int64_t nodes;
+  EngineStatistics statistics;
   SubsetCount count;
 };
 
 Measure measure(const SampleAlgebra& algebra) {
-  Measure best{0, 0, 0};
+  Measure best{0, {}, 0};
   for (int run = 0; run < 3; ++run) {
     auto start = Clock::now();
     best.count = engine.count(algebra.size, algebra.constraints, algebra.constraintCount);
     double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     if (run == 0 || ms < best.milliseconds) best.milliseconds = ms;
-    best.nodes = engine.searchNodes();
+    best.statistics = engine.statistics();
   }
   return best;
 }
@@ -201,6 +205,7 @@ int run(int argc, char** argv) {
   uint64_t seed = 1;
   int size = 30;
   const char* output = nullptr;
+  EngineOptions options;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
       size = std::atoi(argv[++i]);
@@ -210,12 +215,19 @@ int run(int argc, char** argv) {
       seed = std::strtoull(argv[++i], nullptr, 10);
     } else if (std::strcmp(argv[i], "--write") == 0 && i + 1 < argc) {
       output = argv[++i];
+    } else if (std::strcmp(argv[i], "--engine") == 0 && i + 1 < argc) {
+      if (!parseEngineFlag(argv[++i], options)) return 2;
     } else {
-      std::fprintf(stderr, "usage: %s [--size N] [--seconds S] [--seed N] [--write FILE]\n",
+      std::fprintf(stderr,
+                   "usage: %s [--size N] [--seconds S] [--seed N] [--write FILE] [--engine "
+                   "OPTIONS]\n",
                    argv[0]);
       return 2;
     }
   }
+  engine.setOptions(options);
+  std::printf("engine: ");
+  printEngineOptions(stdout, engine.options());
   // The gadgets and products need a few elements; the sample algebras
   // hold 237.
   if (size < 10 || size > kMaxSampleElements) {
@@ -225,7 +237,7 @@ int run(int argc, char** argv) {
   SampleRandom random(seed);
   auto start = Clock::now();
   auto elapsed = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
-  Measure worst{0, 0, 0};
+  Measure worst{0, {}, 0};
   char worstOrigin[kJobNameSize] = "";
   int restarts = 0;
   while (elapsed() < seconds) {
@@ -252,15 +264,19 @@ int run(int argc, char** argv) {
       std::snprintf(worstOrigin, sizeof worstOrigin, "%s", origin);
       std::printf(
           "%7.1f s  restart %d: %.3f ms, %lld nodes, N = %s, %d elements, %d "
-          "constraints, from %s\n",
-          elapsed(), restarts, here.milliseconds, static_cast<long long>(here.nodes),
+          "constraints, from %s\n          ",
+          elapsed(), restarts, here.milliseconds, static_cast<long long>(here.statistics.nodes),
           countText(here.count).digits, current.size, current.constraintCount, origin);
+      printEngineStatistics(stdout, here.statistics);
+      std::printf("\n");
       std::fflush(stdout);
     }
   }
   std::printf("slowest: %.3f ms, %lld nodes, N = %s, from %s (%d restarts)\n", worst.milliseconds,
-              static_cast<long long>(worst.nodes), countText(worst.count).digits, worstOrigin,
-              restarts);
+              static_cast<long long>(worst.statistics.nodes), countText(worst.count).digits,
+              worstOrigin, restarts);
+  printEngineStatistics(stdout, worst.statistics);
+  std::printf("\n");
   if (output) {
     FILE* file = std::fopen(output, "w");
     if (!file) return 1;

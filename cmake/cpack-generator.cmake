@@ -12,3 +12,11 @@ if(CPACK_GENERATOR STREQUAL "DEB")
                         "dependencies: install the Debian packages dpkg-dev and file.")
   endif()
 endif()
+
+# Every package holds the GAP package with its manual, which the build
+# makes when GAP is found as it is configured.
+if(NOT EXISTS "${CPACK_TALLYRA_GAP_MANUAL}")
+  message(FATAL_ERROR "The packages hold the GAP package's manual, which GAP makes with "
+                      "GAPDoc: install them (bash scripts/install-packages.sh gap), then "
+                      "configure and build again.")
+endif()

@@ -2,20 +2,25 @@
 # CMakeLists.txt after the program's targets.
 #
 # Windows (zip): everything in one folder, so that a job file can be
-# dropped onto tallyra.exe beside the sample, and the GAP file in its gap/
-# subfolder. Elsewhere the usual places under the prefix: bin/tallyra,
-# share/man/man1/tallyra.1.gz, share/doc/tallyra/ and
-# share/tallyra/gap/tallyra.g. The tar.gz holds them under its top folder,
-# the Debian package under /usr.
+# dropped onto tallyra.exe beside the sample, and the GAP package in its
+# gap/pkg/tallyra subfolder. Elsewhere the usual places under the prefix:
+# bin/tallyra, share/man/man1/tallyra.1.gz, share/doc/tallyra/ and the GAP
+# package in share/gap/pkg/tallyra, where Debian's GAP finds packages (in
+# /usr/share/gap and /usr/local/share/gap). The single file tallyra.g,
+# which loads the package, stays where it was: share/tallyra/gap (zip:
+# gap). The tar.gz holds them under its top folder, the Debian package
+# under /usr.
 include(GNUInstallDirs)
 if(WIN32)
   set(TALLYRA_BIN_DIR .)
   set(TALLYRA_DOC_DIR .)
   set(TALLYRA_GAP_DIR gap)
+  set(TALLYRA_GAP_PACKAGE_DIR gap/pkg/tallyra)
 else()
   set(TALLYRA_BIN_DIR ${CMAKE_INSTALL_BINDIR})
   set(TALLYRA_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/tallyra)
   set(TALLYRA_GAP_DIR ${CMAKE_INSTALL_DATAROOTDIR}/tallyra/gap)
+  set(TALLYRA_GAP_PACKAGE_DIR ${CMAKE_INSTALL_DATAROOTDIR}/gap/pkg/tallyra)
 endif()
 install(TARGETS tallyra RUNTIME DESTINATION ${TALLYRA_BIN_DIR})
 # The text files, with CR LF line ends for Windows (the sample has them
@@ -38,8 +43,39 @@ tallyra_text_file(docs/packages.md ${TALLYRA_DOC_DIR} packages.md)
 # The source README is for developers; the packages get the users' one.
 tallyra_text_file(docs/user-readme.md ${TALLYRA_DOC_DIR} README.md)
 tallyra_text_file(docs/copyright ${TALLYRA_DOC_DIR} copyright)
-# Counting from GAP: Read("<folder>/tallyra.g");
+# Counting from GAP: Read("<folder>/tallyra.g"); loads the package.
 tallyra_text_file(gap/tallyra.g ${TALLYRA_GAP_DIR} tallyra.g)
+
+# The GAP package, as it stands in gap/, and its manual, which GAP makes
+# with GAPDoc (Debian: gap-core, gap-gapdoc) in the build folder. The
+# package and the program have one version.
+foreach(file PackageInfo.g doc/tallyra.xml)
+  file(STRINGS ${PROJECT_SOURCE_DIR}/gap/${file} version_line REGEX "Version := \"|ENTITY VERSION \"")
+  string(REGEX MATCH "\"[0-9.]+\"" version "${version_line}")
+  if(NOT version STREQUAL "\"${PROJECT_VERSION}\"")
+    message(FATAL_ERROR "gap/${file} gives the version ${version}, the project ${PROJECT_VERSION}")
+  endif()
+endforeach()
+install(FILES gap/PackageInfo.g gap/init.g gap/read.g gap/makedoc.g
+        DESTINATION ${TALLYRA_GAP_PACKAGE_DIR})
+install(DIRECTORY gap/lib gap/tst DESTINATION ${TALLYRA_GAP_PACKAGE_DIR})
+find_program(TALLYRA_GAP gap)
+set(TALLYRA_GAP_MANUAL ${PROJECT_BINARY_DIR}/gap/doc)
+if(TALLYRA_GAP)
+  file(MAKE_DIRECTORY ${TALLYRA_GAP_MANUAL})
+  add_custom_command(OUTPUT ${TALLYRA_GAP_MANUAL}/manual.six
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/gap/doc/tallyra.xml ${TALLYRA_GAP_MANUAL}
+    COMMAND ${TALLYRA_GAP} -q --quitonbreak ${PROJECT_SOURCE_DIR}/gap/makedoc.g
+    WORKING_DIRECTORY ${TALLYRA_GAP_MANUAL}
+    DEPENDS gap/doc/tallyra.xml gap/makedoc.g
+    COMMENT "Making the GAP package's manual")
+  add_custom_target(tallyra_gap_manual ALL DEPENDS ${TALLYRA_GAP_MANUAL}/manual.six)
+  install(DIRECTORY ${TALLYRA_GAP_MANUAL}/ DESTINATION ${TALLYRA_GAP_PACKAGE_DIR}/doc
+          FILES_MATCHING PATTERN "*.xml" PATTERN "*.six" PATTERN "*.txt" PATTERN "*.html"
+                         PATTERN "*.css" PATTERN "*.js" PATTERN "mathjax" EXCLUDE)
+endif()
+# The packages are made only with the manual (cmake/cpack-generator.cmake).
+set(CPACK_TALLYRA_GAP_MANUAL ${TALLYRA_GAP_MANUAL}/manual.six)
 
 if(NOT WIN32)
   # The manual page, with the version put in, compressed as Debian wants it.
@@ -82,6 +118,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The GAP package in /usr/share/gap/pkg/tallyra is for GAP's users.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS gap)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/cpack-generator.cmake)
 
 include(CPack)

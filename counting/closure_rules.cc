@@ -2,15 +2,18 @@
 
 namespace tallyra {
 
-void buildClosureRules(int size, const Constraint* constraints, int count, ClosureRules& rules) {
+template <int Words>
+void buildClosureRules(int size, const Constraint* constraints, int count,
+                       ClosureRules<Words>& rules) {
+  using Set = ElementSetOf<Words>;
   rules.size = size;
-  rules.all = firstElements(size);
+  rules.all = firstElements<Set>(size);
   // Only forced[x][x] and forced[x][y] for the partners y of x are ever
   // read, so an entry is cleared when its pair first turns up: the work is
   // in proportion to the job, not to the tables.
   for (int x = 0; x < size; ++x) {
-    rules.forced[x][x] = 0;
-    rules.partners[x] = 0;
+    rules.forced[x][x] = Set{};
+    rules.partners[x] = Set{};
   }
   for (int i = 0; i < count; ++i) {
     const Constraint& c = constraints[i];
@@ -19,13 +22,13 @@ void buildClosureRules(int size, const Constraint* constraints, int count, Closu
       continue;
     int x = c.left - 1, y = c.right - 1, z = c.result - 1;
     if (z == x || z == y) continue;
-    if ((rules.partners[x] >> y & 1) == 0) {
-      rules.forced[x][y] = 0;
-      rules.forced[y][x] = 0;
-      rules.partners[x] |= bitOf(y);
-      rules.partners[y] |= bitOf(x);
+    if (!has(rules.partners[x], y)) {
+      rules.forced[x][y] = Set{};
+      rules.forced[y][x] = Set{};
+      rules.partners[x] |= single<Set>(y);
+      rules.partners[y] |= single<Set>(x);
     }
-    ElementSet bitZ = bitOf(z);
+    const Set bitZ = single<Set>(z);
     rules.forced[x][y] |= bitZ;
     rules.forced[y][x] |= bitZ;
   }
@@ -40,55 +43,55 @@ void buildClosureRules(int size, const Constraint* constraints, int count, Closu
   // pair. (closeSet() sees only the old rules while the alone sets are
   // found, so each is the true closure.)
   // An element that forces nothing by itself (x*x=z) is closed alone.
-  ElementSet alone[kMaxEngineElements];
+  Set* alone = rules.alone;
   for (int x = 0; x < size; ++x)
-    alone[x] = rules.forced[x][x] == 0 ? 0 : closeSet(rules, bitOf(x)) & ~bitOf(x);
+    alone[x] =
+        isEmpty(rules.forced[x][x]) ? Set{} : closeSet(rules, single<Set>(x)) & ~single<Set>(x);
   for (int x = 0; x < size; ++x) rules.produced[x] = 0;
   for (int x = 0; x < size; ++x) {
     rules.forced[x][x] = alone[x];
-    ElementSet partners = alone[x] != 0 ? bitOf(x) : 0;
-    ElementSet results = 0;
-    const ElementSet others = rules.partners[x] & ~bitOf(x);
-    for (ElementSet ys = others; ys != 0; ys &= ys - 1) {
-      int y = lowest(ys);
-      ElementSet forced = rules.forced[x][y] & ~alone[x] & ~alone[y];
+    Set partners = !isEmpty(alone[x]) ? single<Set>(x) : Set{};
+    Set results{};
+    const Set others = rules.partners[x] & ~single<Set>(x);
+    forEach(others, [&](int y) {
+      const Set forced = rules.forced[x][y] & ~alone[x] & ~alone[y];
       rules.forced[x][y] = forced;
-      partners |= forced != 0 ? bitOf(y) : 0;
+      if (!isEmpty(forced)) partners |= single<Set>(y);
       results |= forced;
-    }
+    });
     // Each pair once: with the later element.
-    for (ElementSet ys = partners & below(x); ys != 0; ys &= ys - 1)
-      for (ElementSet zs = rules.forced[x][lowest(ys)]; zs != 0; zs &= zs - 1)
-        ++rules.produced[lowest(zs)];
+    forEach(partners & below<Set>(x),
+            [&](int y) { forEach(rules.forced[x][y], [&](int z) { ++rules.produced[z]; }); });
     rules.partners[x] = partners;
     rules.results[x] = results;
   }
   rules.pairsToBuilt = false;
 }
 
-void buildPairsTo(ClosureRules& rules) {
+template <int Words>
+void buildPairsTo(ClosureRules<Words>& rules) {
+  using Set = ElementSetOf<Words>;
   for (int x = 0; x < rules.size; ++x) {
     // pairsTo[x][z] is read only for the results z of x.
-    for (ElementSet zs = rules.results[x]; zs != 0; zs &= zs - 1) rules.pairsTo[x][lowest(zs)] = 0;
-    for (ElementSet ys = rules.partners[x] & ~bitOf(x); ys != 0; ys &= ys - 1) {
-      int y = lowest(ys);
-      for (ElementSet zs = rules.forced[x][y]; zs != 0; zs &= zs - 1)
-        rules.pairsTo[x][lowest(zs)] |= bitOf(y);
-    }
+    forEach(rules.results[x], [&](int z) { rules.pairsTo[x][z] = Set{}; });
+    forEach(rules.partners[x] & ~single<Set>(x), [&](int y) {
+      forEach(rules.forced[x][y], [&](int z) { rules.pairsTo[x][z] |= single<Set>(y); });
+    });
   }
   rules.pairsToBuilt = true;
 }
 
-ElementSet closeSet(const ClosureRules& rules, ElementSet set) {
+template <int Words>
+ElementSetOf<Words> closeSet(const ClosureRules<Words>& rules, ElementSetOf<Words> set) {
+  using Set = ElementSetOf<Words>;
   // Every element of `todo` still has to be combined with the whole set;
   // a pair is combined when the later of its two elements is taken.
-  ElementSet todo = set;
-  while (todo != 0) {
-    int z = lowest(todo);
-    todo &= todo - 1;
-    ElementSet add = 0;
-    for (ElementSet ys = rules.partners[z] & set; ys != 0; ys &= ys - 1)
-      add |= rules.forced[z][lowest(ys)];
+  Set todo = set;
+  while (!isEmpty(todo)) {
+    const int z = lowest(todo);
+    todo = withoutLowest(todo);
+    Set add{};
+    forEach(rules.partners[z] & set, [&](int y) { add |= rules.forced[z][y]; });
     add &= ~set;
     set |= add;
     todo |= add;
@@ -96,5 +99,14 @@ ElementSet closeSet(const ClosureRules& rules, ElementSet set) {
   }
   return set;
 }
+
+#define TALLYRA_CLOSURE_RULES_FOR(Words)                                                     \
+  template void buildClosureRules<Words>(int, const Constraint*, int, ClosureRules<Words>&); \
+  template void buildPairsTo<Words>(ClosureRules<Words>&);                                   \
+  template ElementSetOf<Words> closeSet<Words>(const ClosureRules<Words>&, ElementSetOf<Words>);
+TALLYRA_CLOSURE_RULES_FOR(1)
+TALLYRA_CLOSURE_RULES_FOR(2)
+TALLYRA_CLOSURE_RULES_FOR(4)
+#undef TALLYRA_CLOSURE_RULES_FOR
 
 }  // namespace tallyra

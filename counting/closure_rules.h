@@ -2,7 +2,8 @@
 //
 // A constraint x*y=z whose result is x or y never excludes a subset and is
 // dropped; repeated constraints fold into the same bits; the operation
-// symbol plays no part.
+// symbol plays no part. Words is the width of the job's element sets (1,
+// 2 or 4, see element_set.h).
 #ifndef TALLYRA_COUNTING_CLOSURE_RULES_H_
 #define TALLYRA_COUNTING_CLOSURE_RULES_H_
 
@@ -11,40 +12,49 @@
 
 namespace tallyra {
 
-constexpr int kMaxEngineElements = 64;
-
+template <int Words>
 struct ClosureRules {
+  using Set = ElementSetOf<Words>;
+  static constexpr int kMaxSize = kSetCapacity<Set>;
+
   int size = 0;
-  ElementSet all = 0;  // the whole of A
+  Set all{};  // the whole of A
   // forced[x][y] (= forced[y][x]), for y in partners[x]: the results that
   // a closed set holding x and y must hold and that neither forces alone;
   // forced[x][x]: what x alone forces, its whole closure but x (for every
   // x). Never holds x or y themselves. Other entries are left over from
-  // earlier jobs (or 0).
-  ElementSet forced[kMaxEngineElements][kMaxEngineElements] = {};
+  // earlier jobs (or never written).
+  Set forced[kMaxSize][kMaxSize];
   // partners[x]: the y with forced[x][y] non-empty (x itself included when
   // x forces something alone).
-  ElementSet partners[kMaxEngineElements];
+  Set partners[kMaxSize];
   // results[x]: the union of forced[x][y] over the other elements y.
-  ElementSet results[kMaxEngineElements];
+  Set results[kMaxSize];
   // pairsTo[x][z], for z in results[x]: the other elements y with z in
   // forced[x][y]; filled by buildPairsTo(), only when needed.
-  ElementSet pairsTo[kMaxEngineElements][kMaxEngineElements];
+  Set pairsTo[kMaxSize][kMaxSize];
   bool pairsToBuilt = false;
   // produced[z]: the pairs {x, y} with z in forced[x][y].
-  int produced[kMaxEngineElements];
+  int produced[kMaxSize];
+  // The closures of single elements while the rules are built (then in
+  // forced[x][x]).
+  Set alone[kMaxSize];
 };
 
 // Fills `rules` from constraints[0..count-1]; positions are 1..size and
-// size is 1..kMaxEngineElements. A constraint with a position outside 1..size
-// cannot come from a job file and is ignored.
-void buildClosureRules(int size, const Constraint* constraints, int count, ClosureRules& rules);
+// size is 1..ClosureRules<Words>::kMaxSize. A constraint with a position
+// outside 1..size cannot come from a job file and is ignored.
+template <int Words>
+void buildClosureRules(int size, const Constraint* constraints, int count,
+                       ClosureRules<Words>& rules);
 
 // Fills rules.pairsTo from the rest of the rules.
-void buildPairsTo(ClosureRules& rules);
+template <int Words>
+void buildPairsTo(ClosureRules<Words>& rules);
 
 // The smallest closed superset of `set`.
-ElementSet closeSet(const ClosureRules& rules, ElementSet set);
+template <int Words>
+ElementSetOf<Words> closeSet(const ClosureRules<Words>& rules, ElementSetOf<Words> set);
 
 }  // namespace tallyra
 

@@ -31,7 +31,7 @@ TEST(ClosureRules, FoldsPairsBothWaysAndDropsHarmlessConstraints) {
   algebra.add(2, 2, 4);     // unary
   algebra.add(3, 4, 4);     // result is an operand
   algebra.add(4, 4, 4);
-  ClosureRules rules;
+  ClosureRules<1> rules;
   buildClosureRules(5, algebra.constraints, algebra.constraintCount, rules);
   EXPECT_EQ(rules.all, 0x1Fu);
   EXPECT_EQ(rules.forced[0][1], 0b01100u);
@@ -59,7 +59,7 @@ TEST(ClosureRules, EachElementForcesItsClosureAndPairsOnlyTheRest) {
   algebra.add(3, 0, 4);  // kept
   algebra.add(3, 1, 5);  // 1 is in the closure of 0, not of 3: kept
   algebra.add(0, 1, 5);  // both in the closure of 0, so 5 is too
-  ClosureRules rules;
+  ClosureRules<1> rules;
   buildClosureRules(6, algebra.constraints, algebra.constraintCount, rules);
   EXPECT_EQ(rules.forced[0][0], 0b100110u);
   EXPECT_EQ(rules.forced[1][1], 0b000100u);
@@ -74,7 +74,7 @@ TEST(ClosureRules, EachElementForcesItsClosureAndPairsOnlyTheRest) {
 TEST(ClosureRules, ForgetsThePreviousJob) {
   SampleAlgebra algebra;
   makeRandomPartialAlgebra(30, 500, 3, algebra);
-  ClosureRules rules;
+  ClosureRules<1> rules;
   buildClosureRules(30, algebra.constraints, algebra.constraintCount, rules);
   algebra.reset(3);
   algebra.add(0, 1, 2);
@@ -89,7 +89,7 @@ TEST(ClosureRules, ForgetsThePreviousJob) {
 TEST(ClosureRules, CloseSetMatchesRepeatedRounds) {
   SampleRandom random(11);
   SampleAlgebra algebra;
-  ClosureRules rules;
+  ClosureRules<1> rules;
   for (int round = 0; round < 200; ++round) {
     int n = 1 + random.below(30);
     makeRandomPartialAlgebra(n, random.below(4 * n), random.next(), algebra);

@@ -4,14 +4,15 @@
 // links to any other undecided element; its count is the number of ways to
 // complete the current closed set inside it. That count depends only on the
 // component and on which of a set of elements that the component alone
-// determines (its dependence, see subuniverse_engine.cc) are already in the
+// determines (its dependence, see subuniverse_search.cc) are already in the
 // closed set, so the component and that part of the closed set make an
 // exact key. The table has a fixed number of slots in pairs; a key lives in
 // the pair its hash picks, a new entry takes the pair's first slot and
 // pushes the entry there to the second, dropping what the second held. A
 // smaller table, one slot to a hash, keeps the dependence of recent
 // components. Entries of earlier jobs are told apart by a generation
-// number, so starting a job costs nothing.
+// number, so starting a job costs nothing. Words is the width of the job's
+// element sets (element_set.h).
 #ifndef TALLYRA_COUNTING_COMPONENT_CACHE_H_
 #define TALLYRA_COUNTING_COMPONENT_CACHE_H_
 
@@ -21,13 +22,18 @@
 
 namespace tallyra {
 
+template <int Words>
 class ComponentCache {
  public:
+  using Set = ElementSetOf<Words>;
+  using Count = PartCountOf<Words>;
+
   static constexpr int kSlotBits = 15;
   static constexpr uint32_t kSlots = uint32_t{1} << kSlotBits;
   // What find() answers for a key it does not hold. No component count is
   // 0 (the closed set itself completes every component), and none reaches
-  // 2^64 (a component holds at least one subset that is not closed).
+  // 2^(64 * Words) (a component holds at least one subset that is not
+  // closed).
   static constexpr uint64_t kNotFound = 0;
 
   ComponentCache() = default;
@@ -41,46 +47,65 @@ class ComponentCache {
   void startJob(int elements);
 
   // The count stored for (component, inside), or kNotFound.
-  uint64_t find(ElementSet component, ElementSet inside) const;
+  Count find(const Set& component, const Set& inside) const {
+    const Slot* pair = &slots_[firstSlot(component, inside)];
+    for (int i = 0; i < 2; ++i)
+      if (pair[i].generation == generation_ && pair[i].component == component &&
+          pair[i].inside == inside)
+        return pair[i].count;
+    return kNotFound;
+  }
 
-  // Stores a count, 1..2^64 - 1.
-  void store(ElementSet component, ElementSet inside, uint64_t count);
+  // Stores a count, at least 1.
+  void store(const Set& component, const Set& inside, const Count& count) {
+    Slot* pair = &slots_[firstSlot(component, inside)];
+    if (pair[0].generation == generation_ &&
+        (pair[0].component != component || pair[0].inside != inside))
+      pair[1] = pair[0];
+    pair[0] = Slot{component, inside, count, generation_};
+  }
 
   // The dependence stored for `component` into `depends`; false when
   // there is none.
-  bool findDependence(ElementSet component, ElementSet& depends, bool& exact) const;
-  void storeDependence(ElementSet component, ElementSet depends, bool exact);
+  bool findDependence(const Set& component, Set& depends, bool& exact) const;
+  void storeDependence(const Set& component, const Set& depends, bool exact);
 
  private:
   struct Slot {
-    ElementSet component;
-    ElementSet inside;
-    uint64_t count;
+    Set component;
+    Set inside;
+    Count count;
     uint32_t generation;  // 0: never used
   };
-  uint32_t firstSlot(ElementSet component, ElementSet inside) const {
-    uint64_t mixed = (component ^ (inside * 0xC2B2AE3D27D4EB4Fu)) * 0x9E3779B97F4A7C15u;
+  uint32_t firstSlot(const Set& component, const Set& inside) const {
+    uint64_t mixed =
+        (mixedWord(component) ^ (mixedWord(inside) * 0xC2B2AE3D27D4EB4Fu)) * 0x9E3779B97F4A7C15u;
     mixed ^= mixed >> 29;
     mixed *= 0xBF58476D1CE4E5B9u;
     return static_cast<uint32_t>(mixed >> (64 - slotBits_)) & ~uint32_t{1};
   }
 
   struct DependenceSlot {
-    ElementSet component;
-    ElementSet depends;
+    Set component;
+    Set depends;
     uint32_t generation;  // 0: never used
     bool exact;
   };
   static constexpr int kDependenceBits = 12;
-  uint32_t dependenceSlot(ElementSet component) const {
-    return static_cast<uint32_t>((component * 0x9E3779B97F4A7C15u) >> (64 - dependenceBits_));
+  uint32_t dependenceSlot(const Set& component) const {
+    return static_cast<uint32_t>((mixedWord(component) * 0x9E3779B97F4A7C15u) >>
+                                 (64 - dependenceBits_));
   }
 
-  Slot slots_[kSlots] = {};
-  DependenceSlot dependence_[uint32_t{1} << kDependenceBits] = {};
+  // The slots are cleared as jobs first reach them, so that a cache in
+  // static storage costs only the part of it that the jobs use.
+  Slot slots_[kSlots];
+  DependenceSlot dependence_[uint32_t{1} << kDependenceBits];
+  uint32_t clearedSlots_ = 0;       // slots_[0..clearedSlots_ - 1] hold generations
+  uint32_t clearedDependence_ = 0;  // and dependence_[0..clearedDependence_ - 1]
   uint32_t generation_ = 0;
-  int slotBits_ = kSlotBits;
-  int dependenceBits_ = kDependenceBits;
+  int slotBits_ = 0;
+  int dependenceBits_ = 0;
 };
 
 }  // namespace tallyra

@@ -21,12 +21,17 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "run/wide_unsigned.h"
+
 namespace tallyra {
 
 // A set of up to 64 * Words elements: bit i of word[i / 64] is element i.
+// Like the built-in integers, a WideSet made without a value (`WideSet s;`)
+// holds no set until one is assigned; `WideSet s{}` is empty. So the tables
+// of such sets in static storage cost nothing until they are used.
 template <int Words>
 struct WideSet {
-  uint64_t word[Words] = {};
+  uint64_t word[Words];
 
   friend constexpr WideSet operator&(const WideSet& a, const WideSet& b) {
     WideSet r;
@@ -59,6 +64,11 @@ struct WideSet {
 
 template <int Words>
 using ElementSetOf = std::conditional_t<Words == 1, uint64_t, WideSet<Words>>;
+
+// A number of subsets of such a set short of all of them (below 2^(64 *
+// Words)): the count of a part of a job, in words as wide as its sets.
+template <int Words>
+using PartCountOf = std::conditional_t<Words == 1, uint64_t, WideUnsigned<Words>>;
 
 // The set of one job of up to 64 elements, the narrowest kind.
 using ElementSet = uint64_t;
@@ -100,11 +110,17 @@ inline int elementCount(uint64_t s) {
   return std::popcount(s);
 #endif
 }
-// Whether s has at most `most` elements, without counting bits.
-constexpr bool atMostElements(uint64_t s, int most) {
-  for (int i = 0; i < most && s != 0; ++i) s &= s - 1;
-  return s == 0;
+// The number of elements of s in a few shifts and masks, without the
+// processor's instruction for it (which the first 64-bit x86 processors
+// lack, and for which a library routine is called otherwise).
+constexpr int elementCountByMasks(uint64_t s) {
+  s -= (s >> 1) & 0x5555555555555555u;
+  s = (s & 0x3333333333333333u) + ((s >> 2) & 0x3333333333333333u);
+  s = (s + (s >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+  return static_cast<int>((s * 0x0101010101010101u) >> 56);
 }
+// Whether s has at most `most` elements.
+constexpr bool atMostElements(uint64_t s, int most) { return elementCountByMasks(s) <= most; }
 template <typename F>
 constexpr void forEach(uint64_t s, F&& f) {
   for (; s != 0; s &= s - 1) f(std::countr_zero(s));
@@ -114,13 +130,13 @@ constexpr void forEach(uint64_t s, F&& f) {
 
 template <typename Set>
 requires(!std::is_same_v<Set, uint64_t>) constexpr Set single(int x) {
-  Set s;
+  Set s{};
   s.word[x / 64] = uint64_t{1} << (x % 64);
   return s;
 }
 template <typename Set>
 requires(!std::is_same_v<Set, uint64_t>) constexpr Set firstElements(int n) {
-  Set s;
+  Set s{};
   for (int i = 0; i < kSetCapacity<Set> / 64; ++i) {
     const int inWord = n - 64 * i;
     s.word[i] = inWord >= 64 ? ~uint64_t{0} : inWord <= 0 ? 0 : (uint64_t{1} << inWord) - 1;
@@ -166,12 +182,9 @@ inline int elementCount(const WideSet<Words>& s) {
 }
 template <int Words>
 constexpr bool atMostElements(const WideSet<Words>& s, int most) {
-  for (int i = 0; i < Words; ++i) {
-    uint64_t w = s.word[i];
-    for (; w != 0 && most > 0; --most) w &= w - 1;
-    if (w != 0) return false;
-  }
-  return true;
+  int n = 0;
+  for (int i = 0; i < Words; ++i) n += elementCountByMasks(s.word[i]);
+  return n <= most;
 }
 template <int Words, typename F>
 constexpr void forEach(const WideSet<Words>& s, F&& f) {
@@ -179,11 +192,14 @@ constexpr void forEach(const WideSet<Words>& s, F&& f) {
     for (uint64_t w = s.word[i]; w != 0; w &= w - 1) f(64 * i + std::countr_zero(w));
 }
 
-// The one-word forms that the engine of up to 64 elements is written in.
-inline ElementSet bitOf(int x) { return single<ElementSet>(x); }
-inline ElementSet firstElements(int n) { return firstElements<ElementSet>(n); }
-inline ElementSet above(int x) { return above<ElementSet>(x); }
-inline ElementSet below(int x) { return below<ElementSet>(x); }
+// A word that mixes every element of a set, for hashing.
+constexpr uint64_t mixedWord(uint64_t s) { return s; }
+template <int Words>
+constexpr uint64_t mixedWord(const WideSet<Words>& s) {
+  uint64_t mixed = s.word[0];
+  for (int i = 1; i < Words; ++i) mixed = (mixed ^ s.word[i]) * 0xD6E8FEB86659FD93u;
+  return mixed;
+}
 
 }  // namespace tallyra
 

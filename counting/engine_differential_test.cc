@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "counting/closed_set_listing.h"
+#include "counting/engine_settings.h"
 #include "counting/subuniverse_engine.h"
 #include "tests/algebras/algebra_families.h"
 #include "tests/algebras/sample_algebras.h"
@@ -278,6 +279,50 @@ TEST(EngineAgainstListing, KnownCountsBeyondTheListing) {
     }
   }
   EXPECT_GE(checked, 80);
+}
+
+TEST(EngineSettings, EachSettingTakesThePathItExistsFor) {
+  // The differential tests run every path only if each setting really
+  // changes what the engine does: the statistics of the paths, summed over
+  // a grid lattice, a random algebra and a group (each under the 4096
+  // nodes after which the program's setting takes exact keys), must move
+  // the way each setting says.
+  EngineStatistics sum[kCheckedSettings];
+  SampleAlgebra algebra;
+  for (int job = 0; job < 4; ++job) {
+    if (job == 0) makeChainProductLattice(5, 6, algebra);
+    if (job == 1) makeRandomPartialAlgebra(40, 90, 4040, algebra);
+    if (job == 2) makeSymmetricGroup4(algebra);
+    if (job == 3) makeQuaternionGroup(algebra);
+    for (int setting = 0; setting < kCheckedSettings; ++setting) {
+      SubuniverseEngine& engine = checkedEngine(setting);
+      engine.count(algebra.size, algebra.constraints, algebra.constraintCount);
+      for (const EngineStatisticName& statistic : engineStatisticNames())
+        sum[setting].*statistic.field += engine.statistics().*statistic.field;
+    }
+  }
+  const EngineStatistics& program = sum[0];
+  // The program tries the small group's subsets at once; the others search.
+  EXPECT_EQ(program.jobsTried, 1);
+  for (int setting = 1; setting < kCheckedSettings; ++setting)
+    EXPECT_EQ(sum[setting].jobsTried, 0) << setting;
+  // Exact keys from the first node, and the pair-weighing rule everywhere.
+  EXPECT_GT(sum[1].exactDependences, program.exactDependences);
+  EXPECT_GT(sum[1].partsWeighed, program.partsWeighed);
+  // Nothing counted by trying, and more branched on.
+  EXPECT_GT(program.partsTried, 0);
+  EXPECT_EQ(sum[2].partsTried, 0);
+  EXPECT_GT(sum[2].nodes, program.nodes);
+  EXPECT_GT(sum[3].exactDependences, program.exactDependences);
+  EXPECT_EQ(sum[3].partsTried, 0);
+  // Every part of up to 16 elements counted again, and only there.
+  EXPECT_EQ(program.componentsChecked, 0);
+  EXPECT_GT(sum[4].componentsChecked, sum[4].partsTried);
+  EXPECT_GT(sum[4].exactDependences, program.exactDependences);
+  for (int setting = 0; setting < kCheckedSettings; ++setting) {
+    EXPECT_GT(sum[setting].nodes, 0) << setting;
+    EXPECT_EQ(sum[setting].cacheLookups, sum[setting].nodes + sum[setting].cacheHits) << setting;
+  }
 }
 
 }  // namespace

@@ -9,16 +9,13 @@
 #include "run/channels.h"
 #include "run/run_state.h"
 
-// Fuzz builds only (CMake option TALLYRA_FUZZ): the count of every job of
-// 1 to 16 elements is checked against the plain enumeration, and of every
-// larger job with at most kMostListed subuniverses against the closed-set
-// listing; a difference ends the process at once, which the fuzzer
-// reports.
+// Fuzz builds only (CMake option TALLYRA_FUZZ): every part the engine counts
+// is counted again by trying its subsets where it is small enough, and
+// every job's count is checked against the references (see
+// counting/count_check.h); a difference ends the process at once, which
+// the fuzzer reports.
 #if defined(TALLYRA_CHECK_COUNTS)
-#include <cstdlib>
-
-#include "counting/closed_set_listing.h"
-#include "counting/reference_count.h"
+#include "counting/count_check.h"
 #endif
 
 namespace tallyra {
@@ -29,19 +26,16 @@ SubuniverseEngine engine;
 
 // Counts the subuniverses of the current job and writes its result lines.
 void countAndReportSubuniverses() {
-  SubsetCount n = engine.count(job.size, job.constraintTable, job.constraintCount);
 #if defined(TALLYRA_CHECK_COUNTS)
-  if (job.size >= 1 && job.size <= 16) {
-    if (n != static_cast<SubsetCount>(
-                 countByEnumeration(job.size, job.constraintTable, job.constraintCount)))
-      std::abort();
-  } else if (job.size > 16 && job.size <= 64) {
-    constexpr uint64_t kMostListed = 20000;
-    static ClosedSetListing listing;
-    uint64_t listed =
-        listing.count(job.size, job.constraintTable, job.constraintCount, kMostListed);
-    if (listed <= kMostListed && n != listed) std::abort();
+  if (!engine.options().checkComponents) {
+    SubuniverseEngine::Options checked;
+    checked.checkComponents = true;
+    engine.setOptions(checked);
   }
+#endif
+  const SubsetCount n = engine.count(job.size, job.constraintTable, job.constraintCount);
+#if defined(TALLYRA_CHECK_COUNTS)
+  checkCountAgainstReferences(job.size, job.constraintTable, job.constraintCount, n);
 #endif
   writeResultLines(n);
 }

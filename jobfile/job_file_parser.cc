@@ -52,8 +52,6 @@ int32_t readSize() {
 void checkAndStoreElements(const TextLine& line) {
   if (line.length() != job.size)
     dataErrorStop("(codeHL1sW) a different number of elements were expected");
-  // More elements than a subset mask can hold cannot be counted.
-  if (job.size > 64) dataErrorStop("(codeZ64x) |A| <= 64 fails");
   job.elementSymbols.assign(line.view());
   const ElementSymbols& symbols = job.elementSymbols;
   int n = symbols.length();

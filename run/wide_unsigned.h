@@ -6,7 +6,9 @@
 // does for the built-in unsigned types; a caller that needs a true result
 // keeps its values in range (a count of subsets of n elements, n < 64 *
 // Words, always is). Shifts by the width or more give 0. Nothing is
-// allocated; every operation is a fixed number of word operations.
+// allocated; every operation is a fixed number of word operations. Like the
+// built-in integers, a WideUnsigned made without a value holds none until
+// one is assigned; `WideUnsigned n{}` is 0.
 #ifndef TALLYRA_RUN_WIDE_UNSIGNED_H_
 #define TALLYRA_RUN_WIDE_UNSIGNED_H_
 
@@ -31,7 +33,8 @@ class WideUnsigned {
   constexpr WideUnsigned(uint64_t value) : word_{value} {}  // NOLINT: a number, as for uint64_t
   // A narrower number keeps its value.
   template <int Fewer>
-  requires(Fewer < Words) constexpr WideUnsigned(const WideUnsigned<Fewer>& value) {  // NOLINT
+  requires(Fewer < Words) constexpr WideUnsigned(const WideUnsigned<Fewer>& value)  // NOLINT
+      : word_{} {
     for (int i = 0; i < Fewer; ++i) word_[i] = value.word(i);
   }
 
@@ -82,7 +85,7 @@ class WideUnsigned {
   // The product's low Words words.
   constexpr WideUnsigned& operator*=(const WideUnsigned& b) {
     __extension__ typedef unsigned __int128 Twice;
-    WideUnsigned product;
+    WideUnsigned product{};
     for (int i = 0; i < Words; ++i) {
       if (word_[i] == 0) continue;
       uint64_t carry = 0;
@@ -182,7 +185,7 @@ class WideUnsigned {
   }
 
  private:
-  uint64_t word_[Words] = {};
+  uint64_t word_[Words];
 };
 
 }  // namespace tallyra

@@ -15,7 +15,11 @@
 #             clang-format and clang-tidy, groff and man for the manual
 #             page, sudo for the sudo lines of docs/packages.md
 #   windows   the Windows program: MinGW-w64, and Wine to run it
-#   gap       GAP with its libraries and the small groups library
+#   gap       GAP with its libraries, the small groups library, GAPDoc,
+#             with which the build makes the GAP package's manual, and
+#             GAP's online help, without which ? finds no manual at all
+#   chroot    debootstrap, for the quick start in a minimal Debian root
+#             (scripts/quick-start-chroot.sh)
 set -euo pipefail
 
 packagesOf() {
@@ -24,9 +28,10 @@ packagesOf() {
     packages) echo dpkg-dev file ;;
     checks) echo clang libclang-rt-14-dev clang-format clang-tidy groff-base man-db sudo ;;
     windows) echo g++-mingw-w64-x86-64 wine wine64 ;;
-    gap) echo gap-core gap-libs gap-smallgrp ;;
+    gap) echo gap-core gap-libs gap-smallgrp gap-gapdoc gap-online-help ;;
+    chroot) echo debootstrap ;;
     *)
-      echo "install-packages: no group \"$1\" (build, packages, checks, windows, gap)" >&2
+      echo "install-packages: no group \"$1\" (build, packages, checks, windows, gap, chroot)" >&2
       return 1
       ;;
   esac

@@ -19,13 +19,23 @@
 //               through a pipe, which the limit does not touch),
 //               open-files-limit (optional: the most files the program may
 //               have open, standard channels included, as "ulimit -n" sets
-//               it), non-blocking (optional: "stdout", "stdin" or both; the
-//               channel is a pipe left in non-blocking mode. Standard output
-//               is then read late and slowly through a pipe of one page,
-//               so that the program finds it full; each line of stdin.txt
-//               is typed only once the program has written nothing for a
-//               while, that is, when it waits for the keyboard, and the
-//               program must still be running when each is typed), fifo
+//               it), stack-limit (optional: the most KiB of stack the
+//               program's main thread may grow to, as "ulimit -s" sets it;
+//               POSIX only: under Wine the case runs without it, with the
+//               stack the Windows program reserves), read-only (optional: a folder of in/, by its
+//               path there, that the program may not write into: it becomes readable and searchable
+//               but not writable for everyone. Root may write there all the same, so a runner that
+//               runs as root runs the program as an unprivileged user, uid and gid 65534, from a
+//               copy of the program that user may run, with the case's files made readable to it;
+//               where that user cannot be taken on or still may write there, the case is skipped
+//               and the reason shown), non-blocking (optional: "stdout",
+//               "stdin" or both; the channel is a pipe left in non-blocking
+//               mode. Standard output is then read late and slowly through
+//               a pipe of one page, so that the program finds it full; each
+//               line of stdin.txt is typed only once the program has
+//               written nothing for a while, that is, when it waits for the
+//               keyboard, and the program must still be running when each
+//               is typed), fifo
 //               (optional: a file of in/ that is put into the folder as a
 //               named pipe instead, which the runner opens and writes the
 //               file's bytes into only a while after the program started;
@@ -45,10 +55,14 @@
 //               changed into that)
 // The clock and duration digits are masked on both sides before comparing.
 // With --prefix the program runs under that command (e.g. "wine").
+// A skipped case (another platform's, or one whose conditions cannot be
+// made here) says so; when every case given is skipped the runner exits
+// with 77, which CTest reports as a skipped test.
 // With --record the case's screen.txt and out/ are written from the run
 // instead of compared: for a new case, whose output must then be read and
 // checked by eye before it is committed.
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -56,6 +70,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -67,6 +82,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -113,28 +129,38 @@ std::string mask(std::string text) {
   return text;
 }
 
-// Shows where two texts first differ.
+// Shows where two texts first differ: the byte and line, and the text
+// around it on both sides, with line ends, control characters and bytes
+// above 127 written as escapes.
 std::string firstDifference(const std::string& want, const std::string& got) {
   size_t i = 0;
   while (i < want.size() && i < got.size() && want[i] == got[i]) ++i;
+  size_t line = 1;
+  for (size_t j = 0; j < i; ++j) line += want[j] == '\n' ? 1 : 0;
   auto around = [i](const std::string& s) {
     size_t from = i > 40 ? i - 40 : 0;
-    std::string part = s.substr(from, 80);
+    std::string part = s.substr(std::min(from, s.size()), 80);
     std::string shown;
     for (char c : part) {
-      if (c == '\r')
+      unsigned char b = static_cast<unsigned char>(c);
+      if (c == '\r') {
         shown += "\\r";
-      else if (c == '\n')
+      } else if (c == '\n') {
         shown += "\\n";
-      else if (static_cast<unsigned char>(c) < 32)
-        shown += "\\x" + std::to_string(c);
-      else
+      } else if (b < 32 || b > 126) {
+        static const char kHex[] = "0123456789abcdef";
+        shown += "\\x";
+        shown += kHex[b >> 4];
+        shown += kHex[b & 15];
+      } else {
         shown += c;
+      }
     }
-    return shown;
+    return shown.empty() ? std::string("(end)") : shown;
   };
   std::ostringstream s;
-  s << "  first difference at byte " << i << "\n    expected: ..." << around(want)
+  s << "  first difference at byte " << i << " (line " << line << "; expected " << want.size()
+    << " bytes, got " << got.size() << ")\n    expected: ..." << around(want)
     << "\n    actual:   ..." << around(got) << "\n";
   return s.str();
 }
@@ -186,8 +212,52 @@ struct Feed {
   std::string typed;        // what is typed, line by line
   fs::path fifo;            // a named pipe written a while after the start (none when empty)
   std::string fifoBytes;
-  int signalAtWait = 0;  // sent at the wait after the last typed line (0: none)
+  int signalAtWait = 0;       // sent at the wait after the last typed line (0: none)
+  bool unprivileged = false;  // the program runs as kNobody
 };
+
+// The unprivileged user and group that a runner running as root runs a
+// read-only case's program as.
+constexpr uid_t kNobody = 65534;
+
+// Gives up root for kNobody, in a child process; false when that cannot be
+// done (in a user namespace that does not map the id, for instance).
+bool becomeNobody() {
+  return ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+}
+
+// Why kNobody cannot run a read-only case here (empty when it can): it
+// must be able to run `program`, read `readable` and not write `locked`.
+std::string nobodyCannotRun(const std::string& program, const std::vector<std::string>& readable,
+                            const fs::path& locked) {
+  pid_t child = ::fork();
+  if (child == 0) {
+    if (!becomeNobody()) ::_exit(10);
+    if (::access(program.c_str(), X_OK) != 0) ::_exit(11);
+    for (const std::string& file : readable)
+      if (::access(file.c_str(), R_OK) != 0) ::_exit(12);
+    ::_exit(::access(locked.c_str(), W_OK) == 0 ? 13 : 0);
+  }
+  int raw = -1;
+  while (child > 0 && ::waitpid(child, &raw, 0) < 0 && errno == EINTR) {
+  }
+  const std::string user = "user " + std::to_string(kNobody);
+  switch (WIFEXITED(raw) ? WEXITSTATUS(raw) : -1) {
+    case 0:
+      return "";
+    case 10:
+      return "run as root, which may write anywhere, and the " + user +
+             " cannot be taken on here to be refused";
+    case 11:
+      return "the " + user + " may not run " + program;
+    case 12:
+      return "the " + user + " may not read the case's files in " + locked.parent_path().string();
+    case 13:
+      return "the " + user + " may write into " + locked.string() + " all the same";
+    default:
+      return "no process to try the " + user + " in";
+  }
+}
 
 using Clock = std::chrono::steady_clock;
 
@@ -229,6 +299,7 @@ int runThroughPipes(const std::string& command, const Feed& feed, std::string& s
     ::setpgid(0, 0);
     ::dup2(out[1], STDOUT_FILENO);
     if (typing) ::dup2(in[0], STDIN_FILENO);
+    if (feed.unprivileged && !becomeNobody()) ::_exit(126);
     ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
@@ -296,13 +367,30 @@ int runThroughPipes(const std::string& command, const Feed& feed, std::string& s
   return raw;
 }
 
-bool runCase(const fs::path& caseDir, const std::string& program, const std::string& prefix,
-             const std::string& platform) {
+enum class Outcome { passed, failed, skipped };
+
+// Makes what is below `root` readable to everyone, and its folders
+// searchable.
+void openToEveryone(const fs::path& root) {
+  using fs::perms;
+  fs::permissions(root,
+                  perms::group_read | perms::group_exec | perms::others_read | perms::others_exec,
+                  fs::perm_options::add);
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    fs::permissions(entry.path(),
+                    entry.is_directory() ? perms::group_read | perms::group_exec |
+                                               perms::others_read | perms::others_exec
+                                         : perms::group_read | perms::others_read,
+                    fs::perm_options::add);
+}
+
+Outcome runCase(const fs::path& caseDir, std::string program, const std::string& prefix,
+                const std::string& platform) {
   std::string name = caseDir.filename().string();
   auto keys = readCase(caseDir / "case.txt");
   if (keys.count("platforms") && keys["platforms"].find(platform) == std::string::npos) {
     std::cout << "skip " << name << " (" << keys["platforms"] << " only)\n";
-    return true;
+    return Outcome::skipped;
   }
   fs::path work =
       fs::temp_directory_path() / ("tallyra-e2e-" + name + "-" + std::to_string(::getpid()));
@@ -322,7 +410,41 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
     fs::remove(feed.fifo);
     if (::mkfifo(feed.fifo.c_str(), 0600) != 0) {
       std::cout << "FAIL " << name << "\n  no named pipe\n";
-      return false;
+      return Outcome::failed;
+    }
+  }
+  // A folder that the program may not write into; root may all the same,
+  // so the program then runs as kNobody, from a copy that it may run.
+  fs::path locked;
+  fs::path programCopy;
+  if (keys.count("read-only")) {
+    locked = work / keys["read-only"];
+    if (!fs::is_directory(locked)) {
+      std::cout << "FAIL " << name << "\n  no folder in/" << keys["read-only"] << "\n";
+      return Outcome::failed;
+    }
+    using fs::perms;
+    fs::permissions(locked, perms::owner_read | perms::owner_exec | perms::group_read |
+                                perms::group_exec | perms::others_read | perms::others_exec);
+    if (::access(locked.c_str(), W_OK) == 0) {
+      programCopy = work.string() + ".program";
+      fs::copy_file(program, programCopy, fs::copy_options::overwrite_existing);
+      fs::permissions(programCopy, perms::owner_all | perms::group_read | perms::group_exec |
+                                       perms::others_read | perms::others_exec);
+      program = programCopy.string();
+      openToEveryone(work);
+      std::vector<std::string> readable = {work.string()};
+      for (const auto& entry : fs::recursive_directory_iterator(work))
+        readable.push_back(entry.path().string());
+      std::string why = nobodyCannotRun(program, readable, locked);
+      if (!why.empty()) {
+        fs::permissions(locked, perms::owner_write, fs::perm_options::add);
+        fs::remove_all(work);
+        fs::remove(programCopy);
+        std::cout << "skip " << name << " (" << why << ")\n";
+        return Outcome::skipped;
+      }
+      feed.unprivileged = true;
     }
   }
   auto before = filesBelow(work);
@@ -343,7 +465,7 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
                                              : 0;
   if (!signalName.empty() && feed.signalAtWait == 0) {
     std::cout << "FAIL " << name << "\n  no signal " << signalName << "\n";
-    return false;
+    return Outcome::failed;
   }
   if (feed.typedLate || feed.signalAtWait != 0) feed.typed = readFile(stdinFile);
   std::string input = feed.typedLate || feed.signalAtWait != 0 ? ""
@@ -352,7 +474,8 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
                                                                : "< /dev/null";
   bool limited = keys.count("file-size-limit") != 0;
   // Through pipes that the runner reads and writes, or to a file.
-  bool piped = limited || !nonBlocking.empty() || !feed.fifo.empty() || feed.signalAtWait != 0;
+  bool piped = limited || !nonBlocking.empty() || !feed.fifo.empty() || feed.signalAtWait != 0 ||
+               feed.unprivileged;
   std::string output = value("stdout") == "closed" ? ">&-"
                        : keys.count("stdout")      ? "> " + keys["stdout"]
                        : piped                     ? ""
@@ -360,6 +483,8 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
   std::string limits;
   if (limited) limits += "ulimit -f " + keys["file-size-limit"] + " && ";
   if (keys.count("open-files-limit")) limits += "ulimit -n " + keys["open-files-limit"] + " && ";
+  if (keys.count("stack-limit") && platform == "posix")
+    limits += "ulimit -s " + keys["stack-limit"] + " && ";
   // The channels are set up before the limits, which the shell's own
   // redirections might not get by.
   // timeout puts the program into a process group of its own unless told
@@ -377,13 +502,15 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
     raw = std::system(command.c_str());
   }
   int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  if (!locked.empty()) fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
+  if (!programCopy.empty()) fs::remove(programCopy);
 
   if (record) {
     recordCase(caseDir, readFile(stdoutFile), before, filesBelow(work));
     std::cout << "recorded " << name << " (exit status " << status << ")\n";
     fs::remove_all(work);
     fs::remove(stdoutFile);
-    return true;
+    return Outcome::passed;
   }
   bool ok = feedReport.empty();
   std::string report = feedReport;
@@ -397,7 +524,7 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
   std::string wantScreen = readFile(caseDir / "screen.txt");
   if (mask(screen) != mask(wantScreen)) {
     ok = false;
-    report += " screen differs:\n" + firstDifference(mask(wantScreen), mask(screen));
+    report += "  screen differs:\n" + firstDifference(mask(wantScreen), mask(screen));
   }
   auto after = filesBelow(work);
   auto expected = before;
@@ -425,7 +552,7 @@ bool runCase(const fs::path& caseDir, const std::string& program, const std::str
   } else {
     std::cout << "  (left in " << work.string() << ")\n";
   }
-  return ok;
+  return ok ? Outcome::passed : Outcome::failed;
 }
 
 }  // namespace
@@ -438,7 +565,7 @@ int main(int argc, char** argv) {
   // open files means the same everywhere.
   for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
   std::string program, prefix, platform = "posix";
-  int failed = 0, passed = 0;
+  int failed = 0, passed = 0, skipped = 0;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--program" && i + 1 < argc)
@@ -450,12 +577,23 @@ int main(int argc, char** argv) {
     else if (a == "--record")
       record = true;
     else
-      (runCase(fs::absolute(a), program, prefix, platform) ? passed : failed)++;
+      switch (runCase(fs::absolute(a), program, prefix, platform)) {
+        case Outcome::passed:
+          ++passed;
+          break;
+        case Outcome::failed:
+          ++failed;
+          break;
+        case Outcome::skipped:
+          ++skipped;
+          break;
+      }
   }
   if (program.empty()) {
     std::cerr << "usage: e2e_runner --program PATH [--prefix CMD] [--platform P] CASE...\n";
     return 2;
   }
-  std::cout << passed << " passed, " << failed << " failed\n";
-  return failed == 0 ? 0 : 1;
+  std::cout << passed << " passed, " << failed << " failed, " << skipped << " skipped\n";
+  if (failed != 0) return 1;
+  return passed == 0 && skipped != 0 ? 77 : 0;
 }

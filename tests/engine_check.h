@@ -37,11 +37,16 @@ uint64_t listedCount(const SampleAlgebra& algebra);
                                                    const SampleAlgebra& algebra, const char* label);
 
 // The settings that the differential tests count with, so that every path
-// of the engine runs in the normal test run: the program's own; exact
-// cache keys from the first node, with the pair-weighing branching rule
-// for components of every size; no part counted by trying, every
-// component branched on down to single elements; and all of these.
-constexpr int kCheckedSettings = 4;
+// of the engine runs in the normal test run: the program's own (small jobs
+// counted by trying all their subsets at once); then, with every job
+// searched: exact cache keys from the first node, with the pair-weighing
+// branching rule for components of every size; no part counted by trying,
+// every component branched on down to single elements; all of these; and
+// exact keys from the first node with every part of up to 16 elements
+// counted again as the engine counts it or finds it in the cache
+// (EngineOptions::checkComponents), so that a wrong key or count stops the
+// test at the first part it touches.
+constexpr int kCheckedSettings = 5;
 SubuniverseEngine& checkedEngine(int setting);  // 0..kCheckedSettings-1
 
 // Success when the engines of every checked setting count `expected`.

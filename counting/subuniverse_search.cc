@@ -1,0 +1,643 @@
+// The fast count of closed subsets.
+//
+// A depth-first search decides elements one at a time: in (the closed set
+// grows to its closure) or out. The state is a closed set I and a set E of
+// excluded elements disjoint from it; every state counts the closed sets S
+// with I <= S and S disjoint from E, and I itself is one of them, so no
+// branch is ever empty and the work follows the answer, not 2^|A|.
+//
+// What still matters in a state are the active constraints x*y=z: z not in
+// I, x and y not in E, and z not forced by x or by y alone (given I). An
+// undecided element that implies an excluded one (given I) is excluded at
+// once. A pair with an excluded result can only say "not both in": it
+// links its two operands and nothing else. The undecided elements split
+// into components that no active constraint links; each is counted on its
+// own and the counts multiply. A component of one element is free and
+// counts 2; a part or component of at most EngineOptions::triedElements
+// elements is counted by trying its subsets, which is cheaper than
+// splitting and branching it. Component counts are kept in a fixed-size
+// cache, keyed by the component and the part of I that its count depends
+// on.
+//
+// The search keeps its levels in fixed tables instead of recursing: a part
+// is split into components (PartLevel), a component is branched on
+// (ComponentLevel) and each branch opens the part of what it leaves
+// undecided one level further down. Each branch decides at least one
+// element, so there are at most |A| levels, and the machine stack holds
+// only the frame of countPart and the functions it calls, whatever the
+// size of the job.
+#include "counting/subuniverse_search.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tallyra {
+namespace {
+
+// The branching rule, the one place in the search that counts bits at
+// every node (a part counted by trying counts its subsets once). The
+// program is built for the first 64-bit x86 processors, which have no
+// instruction for it, so the rule is compiled twice: as it stands (a
+// library routine counts) and for processors with the POPCNT instruction,
+// and the search takes the second where the processor has it. Everything
+// else in the search uses instructions that every 64-bit x86 processor
+// has.
+#if defined(__GNUC__)
+#define TALLYRA_INLINE [[gnu::always_inline]] inline
+TALLYRA_INLINE int bits(uint64_t set) { return __builtin_popcountll(set); }
+template <int Words>
+TALLYRA_INLINE int bits(const WideSet<Words>& set) {
+  int n = 0;
+  for (int i = 0; i < Words; ++i) n += __builtin_popcountll(set.word[i]);
+  return n;
+}
+#else
+#define TALLYRA_INLINE inline
+inline int bits(uint64_t set) { return elementCount(set); }
+template <int Words>
+inline int bits(const WideSet<Words>& set) {
+  return elementCount(set);
+}
+#endif
+
+// The weights of the branching rules (see takeUpComponents). Above
+// EngineOptions::pairsRuleAbove elements an element scores its links times
+// its active pairs, plus kPairsBase and kSplitWeight for every element its
+// inclusion would force (or leave, whichever is less), so that the links
+// count even where few pairs are left and an even split breaks ties among
+// hubs. Below, links come first and the pairs of the job that produce the
+// element decide between equal links: kLinkWeight exceeds any such number
+// of pairs (a job of n elements has n(n-1)/2 pairs, 32,640 at 256), so a
+// link always outweighs them. (Every job of up to 64 elements, with at
+// most 2,016 pairs, was measured with a weight of 4096, which orders its
+// elements the same way.) The largest score, 256 links times 32,768 and
+// the pairs, fits an int.
+constexpr int kPairsBase = 32;
+constexpr int kSplitWeight = 8;
+constexpr int kLinkWeight = 32768;
+
+// What the branching rule weighs, for the elements of one component.
+template <int Words>
+struct BranchMeasures {
+  using Set = ElementSetOf<Words>;
+  const Set* adjacent;     // the elements each shares an active constraint with
+  const Set* implied;      // what each forces (given I)
+  const int* occurrences;  // the active pairs each is an operand or a result of
+  const int* produced;     // the pairs of the job that produce each
+  int pairsRuleAbove;      // weigh by active pairs above this component size
+};
+
+template <int Words>
+TALLYRA_INLINE int chooseBranchInline(const ElementSetOf<Words>& component,
+                                      const BranchMeasures<Words>& m) {
+  using Set = ElementSetOf<Words>;
+  // Two passes without data-dependent branches: the best score, then the
+  // elements that have it.
+  int scores[kSetCapacity<Set>];
+  int best = 0;
+  const int size = bits(component);
+  const bool byPairs = size > m.pairsRuleAbove;
+  if (byPairs) {
+    for (Set rest = component; !isEmpty(rest); rest = withoutLowest(rest)) {
+      const int x = lowest(rest);
+      const int forces = bits(m.implied[x] & component);
+      const int split = forces < size - forces ? forces : size - forces;
+      scores[x] = bits(m.adjacent[x]) * (m.occurrences[x] + kPairsBase + kSplitWeight * split);
+      best = scores[x] > best ? scores[x] : best;
+    }
+  } else {
+    for (Set rest = component; !isEmpty(rest); rest = withoutLowest(rest)) {
+      const int x = lowest(rest);
+      scores[x] = bits(m.adjacent[x]) * kLinkWeight + m.produced[x];
+      best = scores[x] > best ? scores[x] : best;
+    }
+  }
+  Set tied{};
+  for (Set rest = component; !isEmpty(rest); rest = withoutLowest(rest))
+    tied |= scores[lowest(rest)] == best ? single<Set>(lowest(rest)) : Set{};
+  if (isEmpty(withoutLowest(tied))) return lowest(tied);
+  // Among the tied, the first that forces the nearest to half the
+  // component.
+  int branch = lowest(tied);
+  int bestBalance = kSetCapacity<Set> + 1;
+  for (; !isEmpty(tied); tied = withoutLowest(tied)) {
+    const int x = lowest(tied);
+    const int forces = bits(m.implied[x] & component);
+    const int balance = forces * 2 > size ? forces * 2 - size : size - forces * 2;
+    branch = balance < bestBalance ? x : branch;
+    bestBalance = balance < bestBalance ? balance : bestBalance;
+  }
+  return branch;
+}
+
+template <int Words>
+int chooseBranchPlain(const ElementSetOf<Words>& component, const BranchMeasures<Words>& m) {
+  return chooseBranchInline<Words>(component, m);
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+template <int Words>
+[[gnu::target("popcnt")]] int chooseBranchPopcnt(const ElementSetOf<Words>& component,
+                                                 const BranchMeasures<Words>& m) {
+  return chooseBranchInline<Words>(component, m);
+}
+#endif
+
+template <int Words>
+using ChooseBranch = int (*)(const ElementSetOf<Words>&, const BranchMeasures<Words>&);
+
+template <int Words>
+ChooseBranch<Words> branchRuleForThisProcessor() {
+#if defined(__GNUC__) && defined(__x86_64__)
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("popcnt")) return chooseBranchPopcnt<Words>;
+#endif
+  return chooseBranchPlain<Words>;
+}
+
+// Chosen once, when the program starts.
+template <int Words>
+const ChooseBranch<Words> chooseBranch = branchRuleForThisProcessor<Words>();
+
+// The lowest word of a count, for messages.
+uint64_t lowWord(uint64_t count) { return count; }
+template <int Words>
+uint64_t lowWord(const WideUnsigned<Words>& count) {
+  return count.word(0);
+}
+
+}  // namespace
+
+// Throughout, implied[x] for an undecided x is everything that x forces
+// given the closed set I: the union of forced[x][y] over y in I and y = x.
+// Only the entries of the elements a level works on are meaningful.
+
+template <int Words>
+SubsetCount SubuniverseSearch<Words>::count(int size, const Constraint* constraints,
+                                            int constraintCount, const EngineOptions& options,
+                                            EngineStatistics& statistics,
+                                            const ComponentCheck& check) {
+  assert(size >= 1 && size <= kMaxSize);
+  options_ = options;
+  statistics_ = EngineStatistics{};
+  check_ = &check;
+  buildClosureRules(size, constraints, constraintCount, rules_);
+  decided_ = Decided{};
+  // Without a rule every subset is closed; 2^(64 * Words) of them do not
+  // fit the search's counts. With one, some subset is not, and the count is
+  // below 2^size.
+  Set bound{};
+  for (int x = 0; x < size; ++x) bound |= rules_.partners[x];
+  if (isEmpty(bound)) {
+    statistics_.freeElements += size;
+    statistics = statistics_;
+    return SubsetCount{1} << size;
+  }
+  cache_.startJob(size);
+  for (int x = 0; x < size; ++x) rootImplied_[x] = rules_.forced[x][x];
+  const Count total = countPart(rules_.all, rootImplied_);
+  assert(total >= 1 && (size == kMaxSize || total < Count{1} << size));
+  statistics_.cacheLookups = statistics_.nodes + statistics_.cacheHits;
+  statistics = statistics_;
+  return SubsetCount(total);
+}
+
+template <int Words>
+bool SubuniverseSearch<Words>::atMostTriedElements(const Set& set) const {
+  return atMostElements(set, options_.triedElements);
+}
+
+// Excludes the elements of `part` that imply an excluded element, until
+// none is left; returns them.
+template <int Words>
+auto SubuniverseSearch<Words>::excludeForced(const Set& part, const Set* implied) -> Set {
+  Set left = part;
+  Set out{};
+  for (;;) {
+    Set found{};
+    for (Set rest = left; !isEmpty(rest); rest = withoutLowest(rest)) {
+      const int z = lowest(rest);
+      if (!isEmpty(implied[z] & decided_.excluded)) found |= single<Set>(z);
+    }
+    if (isEmpty(found)) return out;
+    decided_.excluded |= found;
+    out |= found;
+    left &= ~found;
+  }
+}
+
+// The closure of I and x, or the empty set when it meets E (I is closed,
+// so a closure that holds x is never empty).
+template <int Words>
+auto SubuniverseSearch<Words>::closeWith(int x, const Set* implied) const -> Set {
+  Set set = decided_.included | single<Set>(x);
+  Set todo = single<Set>(x);
+  while (!isEmpty(todo)) {
+    const int z = lowest(todo);
+    todo = withoutLowest(todo);
+    Set add = implied[z];
+    for (Set ys = rules_.partners[z] & set & ~decided_.included; !isEmpty(ys);
+         ys = withoutLowest(ys))
+      add |= rules_.forced[z][lowest(ys)];
+    add &= ~set;
+    if (!isEmpty(add & decided_.excluded)) return Set{};
+    set |= add;
+    todo |= add;
+  }
+  return set;
+}
+
+// The number of ways to complete I inside `part`: a set of undecided
+// elements that no active constraint links to any undecided element
+// outside it, none of which implies an excluded element. Below
+// 2^(64 * Words) (the caller never hands over that many free elements).
+template <int Words>
+auto SubuniverseSearch<Words>::countPart(const Set& part, const Set* implied) -> Count {
+  // A small part is cheaper to try whole than to split.
+  if (atMostTriedElements(part)) return countByTrying(part, implied);
+  // p is the part being split, c the component of it being branched on;
+  // a branch of c opens the part p + 1.
+  PartLevel* p = parts_;
+  ComponentLevel* c = components_;
+  openPart(p, part, implied);
+  for (;;) {
+    // Take up the components of p until one has a branch that opens a part
+    // of its own, one level down.
+    if (takeUpComponents(p, c)) {
+      ++p;
+      ++c;
+      continue;
+    }
+    assert(p->freeElements < 64 * Words);
+    const Count counted = p->product << p->freeElements;
+    if (p == parts_) return counted;
+    // The part was a branch of the component one level up.
+    --p;
+    --c;
+    c->count += counted;
+    decided_ = c->before;
+    if (nextBranch(p, c)) {
+      ++p;
+      ++c;
+      continue;
+    }
+    finishComponent(p, c);
+  }
+}
+
+namespace {
+
+// Finds, for the elements of `part`, the elements of the part that each
+// shares an active constraint with (adjacent) and the active pairs each is
+// an operand or a result of (occurrences, counted only when `counted` is
+// 1). A function of its own so that the compiler knows the tables it
+// writes are not the rules it reads.
+template <int Words>
+void findLinks(const ElementSetOf<Words> part, const ElementSetOf<Words> included,
+               const ElementSetOf<Words>* __restrict implied,
+               const ClosureRules<Words>& __restrict rules, const int counted,
+               ElementSetOf<Words>* __restrict adjacent, int* __restrict occurrences) {
+  using Set = ElementSetOf<Words>;
+  for (Set rest = part; !isEmpty(rest); rest = withoutLowest(rest)) {
+    adjacent[lowest(rest)] = Set{};
+    occurrences[lowest(rest)] = 0;
+  }
+  const Set notIncluded = ~included;
+  for (Set rest = part; !isEmpty(rest); rest = withoutLowest(rest)) {
+    const int x = lowest(rest);
+    Set linked = implied[x] & part;
+    for (Set cs = linked; !isEmpty(cs); cs = withoutLowest(cs))
+      adjacent[lowest(cs)] |= single<Set>(x);
+    // A result in I is there for good; one that x or y forces alone
+    // (given I) comes with it whenever both are in, so only the single
+    // rule of x or y, which links already, can fail.
+    const Set open = notIncluded & ~implied[x];
+    const Set* forced = rules.forced[x];
+    int pairs = 0;
+    for (Set later = rules.partners[x] & part & above<Set>(x); !isEmpty(later);
+         later = withoutLowest(later)) {
+      const int y = lowest(later);
+      const Set results = forced[y] & open & ~implied[y];
+      if (isEmpty(results)) continue;
+      pairs += counted;
+      occurrences[y] += counted;
+      // A result outside `part` is excluded (or the pair, linking it,
+      // would have kept it in): x and y may not both come in, whatever
+      // becomes of the other results, so the pair links them alone.
+      const bool notBoth = !isEmpty(results & ~part);
+      const Set withY = notBoth ? Set{} : results;
+      linked |= single<Set>(y) | withY;
+      adjacent[y] |= single<Set>(x) | withY;
+      const Set operands = single<Set>(x) | single<Set>(y);
+      for (Set cs = withY; !isEmpty(cs); cs = withoutLowest(cs)) {
+        adjacent[lowest(cs)] |= operands;
+        occurrences[lowest(cs)] += counted;
+      }
+    }
+    occurrences[x] += pairs;
+    adjacent[x] |= linked;
+  }
+}
+
+// What each element of `undecided` forces once `added` has come into I:
+// implied[x] and forced[x][d] for the d added.
+template <int Words>
+void growImplied(const ElementSetOf<Words> undecided, const ElementSetOf<Words> added,
+                 const ElementSetOf<Words>* __restrict implied,
+                 const ClosureRules<Words>& __restrict rules,
+                 ElementSetOf<Words>* __restrict grown) {
+  using Set = ElementSetOf<Words>;
+  for (Set xs = undecided; !isEmpty(xs); xs = withoutLowest(xs)) {
+    const int x = lowest(xs);
+    Set more = implied[x];
+    for (Set ds = rules.partners[x] & added; !isEmpty(ds); ds = withoutLowest(ds))
+      more |= rules.forced[x][lowest(ds)];
+    grown[x] = more;
+  }
+}
+
+}  // namespace
+
+// Makes parts_[depth] the part `part` (more than triedElements elements)
+// and finds which of its elements each active constraint links.
+template <int Words>
+TALLYRA_INLINE void SubuniverseSearch<Words>::openPart(PartLevel* level, const Set& part,
+                                                       const Set* implied) {
+  assert(level <= parts_ + kMaxSize);
+  assert(isEmpty(part & (decided_.included | decided_.excluded)));
+  PartLevel& p = *level;
+  p.rest = part;
+  p.implied = implied;
+  p.product = 1;
+  p.freeElements = 0;
+  // occurrences are counted only in a part large enough for a component
+  // above EngineOptions::pairsRuleAbove.
+  const int counted = atMostElements(part, options_.pairsRuleAbove) ? 0 : 1;
+  statistics_.partsWeighed += counted;
+  findLinks<Words>(part, decided_.included, implied, rules_, counted, p.adjacent, p.occurrences);
+}
+
+// Takes up the components of parts_[depth] that are left, multiplying
+// their counts into the part's product, until one is to be branched on and
+// its branch opens a part one level down (true), or none is left (false).
+template <int Words>
+TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
+                                                               ComponentLevel* component_) {
+  PartLevel& p = *level;
+  // The part's state in locals while components are counted here.
+  Set rest = p.rest;
+  Count product = p.product;
+  int freeElements = p.freeElements;
+  while (!isEmpty(rest)) {
+    Set component = single<Set>(lowest(rest));
+    Set frontier = component;
+    while (!isEmpty(frontier)) {
+      const Set grown = p.adjacent[lowest(frontier)] & ~component;
+      frontier = withoutLowest(frontier) | grown;
+      component |= grown;
+    }
+    rest &= ~component;
+    if (isEmpty(withoutLowest(component))) {
+      ++freeElements;
+      continue;
+    }
+    if (atMostTriedElements(component)) {
+      product *= countByTrying(component, p.implied);
+      continue;
+    }
+    // The search's invariants: I is closed, I and E are disjoint, and the
+    // component is undecided.
+    assert(isEmpty(decided_.included & decided_.excluded));
+    assert(closeSet(rules_, decided_.included) == decided_.included);
+    assert(isEmpty(component & (decided_.included | decided_.excluded)));
+    const Set relevant = decided_.included & dependence(component);
+    const Count known = cache_.find(component, relevant);
+    if (known != ComponentCache<Words>::kNotFound) {
+      ++statistics_.cacheHits;
+      if (options_.checkComponents) check(component, known);
+      product *= known;
+      continue;
+    }
+    ++statistics_.nodes;
+    const int64_t depth = level - parts_ + 1;
+    if (depth > statistics_.deepestLevel) statistics_.deepestLevel = depth;
+    p.rest = rest;
+    p.product = product;
+    p.freeElements = freeElements;
+
+    // Branch on the element with the most links. In a component of more than
+    // EngineOptions::pairsRuleAbove elements, the links are weighed by the
+    // active pairs the element is in (as operand or result) and by how
+    // evenly its inclusion splits the component (what it forces, or what it
+    // leaves, whichever is less): a result that many pairs share comes early
+    // (out, it turns every one of them into "not both in" and frees their
+    // other results; in, it satisfies them), and an element that links many
+    // others through a few pairs does not outrank it, as it does on its links
+    // alone. In a smaller component, links decide and then the pairs of the
+    // job that produce the element, the rule every job of up to 30 elements
+    // was measured with. Among those that score the same, the one whose
+    // inclusion forces the nearest to half the component: a chain of single
+    // rules is cut in the middle. The element order of the job decides only
+    // between elements that these measures cannot tell apart.
+    ComponentLevel& c = *component_;
+    c.component = component;
+    c.relevant = relevant;
+    c.before = decided_;
+    c.count = 0;
+    c.branchesDone = 0;
+    const BranchMeasures<Words> measures{p.adjacent, p.implied, p.occurrences, rules_.produced,
+                                         options_.pairsRuleAbove};
+    c.branch = chooseBranch<Words>(component, measures);
+    assert(has(component, c.branch));
+    if (nextBranch(level, component_)) return true;
+    finishComponent(level, component_);
+    product = p.product;
+  }
+  p.rest = rest;
+  p.product = product;
+  p.freeElements = freeElements;
+  statistics_.freeElements += freeElements;
+  return false;
+}
+
+// Counts the branches of components_[depth] that are left, in, then out,
+// until one leaves a part of more than triedElements elements, which it
+// opens one level down (true), or both are counted (false). The state is
+// the component's own again after each branch counted here.
+template <int Words>
+TALLYRA_INLINE bool SubuniverseSearch<Words>::nextBranch(PartLevel* level,
+                                                         ComponentLevel* component) {
+  ComponentLevel& c = *component;
+  const Set* implied = level->implied;
+  while (c.branchesDone < 2) {
+    const bool in = c.branchesDone++ == 0;
+    Set undecided;
+    const Set* branchImplied;
+    if (in) {
+      // In: I grows to its closure with the element, unless that meets E.
+      const Set closed = closeWith(c.branch, implied);
+      if (isEmpty(closed)) continue;
+      const Set added = closed & ~decided_.included;
+      undecided = c.component & ~added;
+      Set* grown = c.grownImplied;
+      growImplied<Words>(undecided, added, implied, rules_, grown);
+      decided_.included = closed;
+      undecided &= ~excludeForced(undecided, grown);
+      branchImplied = grown;
+    } else {
+      decided_.excluded |= single<Set>(c.branch);
+      undecided = c.component & ~single<Set>(c.branch);
+      undecided &= ~excludeForced(undecided, implied);
+      branchImplied = implied;
+    }
+    if (!atMostTriedElements(undecided)) {
+      openPart(level + 1, undecided, branchImplied);
+      return true;
+    }
+    c.count += countByTrying(undecided, branchImplied);
+    decided_ = c.before;
+  }
+  return false;
+}
+
+// Both branches of components_[depth] are counted: its count goes to the
+// cache and into the product of the part it belongs to.
+template <int Words>
+TALLYRA_INLINE void SubuniverseSearch<Words>::finishComponent(PartLevel* level,
+                                                              ComponentLevel* component) {
+  ComponentLevel& c = *component;
+  // I itself completes the component (with none of it), so no count is 0;
+  // and the operands of a link without what it needs do not, so none
+  // reaches 2^|component|.
+  assert(c.count >= 1);
+  if (options_.checkComponents) check(c.component, c.count);
+  cache_.store(c.component, c.relevant, c.count);
+  level->product *= c.count;
+}
+
+// The number of ways to complete I inside a small part, found by trying
+// each of its subsets T at once: bit t of a word stands for the subset t
+// of the members (bit i of t: members[i]), and each rule that the members
+// take part in marks the subsets that break it. I and T together are
+// closed when every element of T has what it implies (given I) in I or T,
+// and every pair in T its results. A search node and a cache entry cost
+// more than that.
+template <int Words>
+auto SubuniverseSearch<Words>::countByTrying(const Set& part, const Set* implied) -> Count {
+  assert(atMostTriedElements(part));
+  // holding[i]: the subsets that hold members[i].
+  static constexpr uint64_t kHolding[kMaxTriedElements] = {
+      0xAAAAAAAAAAAAAAAAu, 0xCCCCCCCCCCCCCCCCu, 0xF0F0F0F0F0F0F0F0u,
+      0xFF00FF00FF00FF00u, 0xFFFF0000FFFF0000u, 0xFFFFFFFF00000000u};
+  int members[kMaxTriedElements];
+  int slot[kMaxSize];  // slot[members[i]] = i
+  int k = 0;
+  for (Set rest = part; !isEmpty(rest); rest = withoutLowest(rest)) {
+    slot[lowest(rest)] = k;
+    members[k++] = lowest(rest);
+  }
+  // Subsets that lack one of `needed` (outside I): those without a member
+  // of it, and all of them when it reaches outside the part.
+  auto lacking = [&](const Set& needed) {
+    if (!isEmpty(needed & ~part)) return ~uint64_t{0};
+    uint64_t lack = 0;
+    for (Set zs = needed; !isEmpty(zs); zs = withoutLowest(zs)) lack |= ~kHolding[slot[lowest(zs)]];
+    return lack;
+  };
+  const Set open = ~decided_.included;
+  uint64_t broken = 0;
+  for (int i = 0; i < k; ++i) {
+    const int x = members[i];
+    broken |= kHolding[i] & lacking(implied[x] & open);
+    // (forced[x][y] for a y that is no partner of x holds stale bits of
+    // earlier jobs.)
+    for (Set ys = rules_.partners[x] & part & above<Set>(x); !isEmpty(ys); ys = withoutLowest(ys)) {
+      const int y = lowest(ys);
+      broken |= kHolding[i] & kHolding[slot[y]] & lacking(rules_.forced[x][y] & open);
+    }
+  }
+  statistics_.partsTried += k >= 2 ? 1 : 0;
+  const uint64_t subsets = k == kMaxTriedElements ? ~uint64_t{0} : (uint64_t{1} << (1 << k)) - 1;
+  const Count counted = static_cast<uint64_t>(bits(subsets & ~broken));
+  if (options_.checkComponents) check(part, counted);
+  return counted;
+}
+
+// What the count of a component depends on besides the component itself:
+// the count is the number of subsets T of the component with I and T
+// together closed, and whether such a union is closed turns on the
+// constraints with both operands in it. Those with an operand w in I and
+// one x in the component act through forced[x][w], which lies in I or in
+// the component (anything else would have excluded x or linked it), and
+// matter only for the w whose forced[x][w] meets the component. Those with
+// both operands in the component act through their results: in the
+// component, in I (satisfied) or elsewhere (the two may not both come in).
+// So the count depends on the component and on which elements of those
+// two kinds are in I. Both kinds are fixed by the component alone, and any
+// set D that holds them all makes (component, I & D) an exact cache key:
+// two states with the same key agree on every element that matters. The
+// reductions that decide what links change nothing here.
+//
+// Finding exactly those elements takes a pass over the pairs of the
+// component, worth it only in a long search and for components that come
+// back. So a search's first EngineOptions::exactKeysAfter nodes, and after
+// that the first sighting of each component, use the partners and results
+// of its elements (a superset, one step); from the second sighting on the
+// exact set is used, kept in the cache beside the counts.
+template <int Words>
+auto SubuniverseSearch<Words>::oneStepDependence(const Set& component) const -> Set {
+  Set depends{};
+  for (Set rest = component; !isEmpty(rest); rest = withoutLowest(rest))
+    depends |= rules_.partners[lowest(rest)] | rules_.results[lowest(rest)];
+  return depends;
+}
+
+template <int Words>
+auto SubuniverseSearch<Words>::dependence(const Set& component) -> Set {
+  if (statistics_.nodes < options_.exactKeysAfter) return oneStepDependence(component) & ~component;
+  Set depends{};
+  bool exact = false;
+  if (cache_.findDependence(component, depends, exact)) {
+    if (exact) return depends;
+    if (!rules_.pairsToBuilt) buildPairsTo(rules_);
+    ++statistics_.exactDependences;
+    depends = Set{};
+    forEach(component, [&](int x) {
+      forEach(rules_.results[x] & component, [&](int z) { depends |= rules_.pairsTo[x][z]; });
+      forEach(rules_.partners[x] & component & above<Set>(x),
+              [&](int y) { depends |= rules_.forced[x][y]; });
+    });
+    exact = true;
+    // The exact set lies within the one-step superset.
+    assert(isEmpty(depends & ~oneStepDependence(component)));
+  } else {
+    depends = oneStepDependence(component);
+  }
+  depends &= ~component;
+  cache_.storeDependence(component, depends, exact);
+  return depends;
+}
+
+// With EngineOptions::checkComponents: `counted`, the engine's count of the
+// ways to complete I inside `part`, against the count of ComponentCheck.
+template <int Words>
+void SubuniverseSearch<Words>::check(const Set& part, const Count& counted) {
+  if (!atMostElements(part, kMostCheckedElements)) return;
+  ++statistics_.componentsChecked;
+  const uint64_t again = check_->count(part, decided_.included);
+  if (counted == Count{again}) return;
+  std::fprintf(stderr,
+               "tallyra: the engine counts a part of %d elements (the first %d) as having %llu "
+               "completions, trying its subsets gives %llu\n",
+               bits(part), lowest(part) + 1, static_cast<unsigned long long>(lowWord(counted)),
+               static_cast<unsigned long long>(again));
+  std::abort();
+}
+
+template class SubuniverseSearch<1>;
+template class SubuniverseSearch<2>;
+template class SubuniverseSearch<4>;
+
+}  // namespace tallyra

@@ -1,0 +1,111 @@
+// The search that counts the subuniverses of one job, for one width of
+// element sets (one, two or four 64-bit words: jobs of up to 64, 128 or 256
+// elements). SubuniverseEngine (subuniverse_engine.h) picks the width per
+// job; the method is described in subuniverse_search.cc.
+//
+// A search holds the job's rules, a fixed cache and its per-level state in
+// fixed tables (for four words about 12 MiB: keep searches in static
+// storage or on the heap). It does not recurse: every level of the search
+// lives in those tables, so the machine stack it needs is small and the
+// same at every size. Nothing is allocated during a count.
+#ifndef TALLYRA_COUNTING_SUBUNIVERSE_SEARCH_H_
+#define TALLYRA_COUNTING_SUBUNIVERSE_SEARCH_H_
+
+#include <cstdint>
+
+#include "counting/closure_rules.h"
+#include "counting/component_cache.h"
+#include "counting/component_check.h"
+#include "counting/element_set.h"
+#include "counting/engine_settings.h"
+#include "run/job_model.h"
+
+namespace tallyra {
+
+template <int Words>
+class SubuniverseSearch {
+ public:
+  using Set = ElementSetOf<Words>;
+  using Count = PartCountOf<Words>;
+  static constexpr int kMaxSize = kSetCapacity<Set>;
+
+  SubuniverseSearch() = default;
+  SubuniverseSearch(const SubuniverseSearch&) = delete;
+  SubuniverseSearch& operator=(const SubuniverseSearch&) = delete;
+
+  // The number of subsets of {1..size} closed under
+  // constraints[0..constraintCount-1] (positions 1..size, size 1..kMaxSize),
+  // with `options` (already in range); what the count did goes to
+  // `statistics`. `check` is used when options.checkComponents is set, and
+  // has been started on the same job.
+  SubsetCount count(int size, const Constraint* constraints, int constraintCount,
+                    const EngineOptions& options, EngineStatistics& statistics,
+                    const ComponentCheck& check);
+
+ private:
+  // What is decided in a state of the search: a closed set I of included
+  // elements and a set E of excluded ones, disjoint from it.
+  struct Decided {
+    Set included{};
+    Set excluded{};
+  };
+
+  // A part of undecided elements being split into components and counted:
+  // the components found so far are multiplied into `product`.
+  struct PartLevel {
+    Set rest;            // the part's elements not yet in a component taken up
+    const Set* implied;  // what each element of the part forces (given I)
+    Count product;       // the counts of the components taken up so far
+    int freeElements;    // components of one element, each a factor of 2
+    // For the part's elements: the elements of the part that each shares an
+    // active constraint with, and the active pairs each is an operand or a
+    // result of (counted only where the branching rule weighs them).
+    Set adjacent[kMaxSize];
+    int occurrences[kMaxSize];
+  };
+
+  // A component being branched on: first with `branch` in, then out.
+  struct ComponentLevel {
+    Set component;
+    Set relevant;      // the part of I its cache key holds
+    Decided before;    // the state it was taken up in, restored after each branch
+    Count count;       // the branches counted so far
+    int branch;        // the element branched on
+    int branchesDone;  // 0, 1 or 2
+    // What each element forces once the branch's element is in (given the
+    // grown I): the `implied` of the part that the in-branch opens.
+    Set grownImplied[kMaxSize];
+  };
+
+  Count countPart(const Set& part, const Set* implied);
+  void openPart(PartLevel* level, const Set& part, const Set* implied);
+  bool takeUpComponents(PartLevel* level, ComponentLevel* component);
+  bool nextBranch(PartLevel* level, ComponentLevel* component);
+  void finishComponent(PartLevel* level, ComponentLevel* component);
+  Set excludeForced(const Set& part, const Set* implied);
+  Set closeWith(int x, const Set* implied) const;
+  bool atMostTriedElements(const Set& set) const;
+  Count countByTrying(const Set& part, const Set* implied);
+  Set oneStepDependence(const Set& component) const;
+  Set dependence(const Set& component);
+  void check(const Set& part, const Count& counted);
+
+  EngineOptions options_;
+  EngineStatistics statistics_;
+  const ComponentCheck* check_ = nullptr;
+  ClosureRules<Words> rules_;
+  ComponentCache<Words> cache_;
+  Decided decided_;
+  // What each element forces alone: the `implied` of the whole job.
+  Set rootImplied_[kMaxSize];
+  // Level d: parts_[d] is a part, components_[d] the component of it being
+  // branched on, parts_[d + 1] the part that one of its branches opened.
+  // Each branch decides at least one element, so a job of n elements needs
+  // at most n levels.
+  PartLevel parts_[kMaxSize + 1];
+  ComponentLevel components_[kMaxSize];
+};
+
+}  // namespace tallyra
+
+#endif  // TALLYRA_COUNTING_SUBUNIVERSE_SEARCH_H_

@@ -1,0 +1,65 @@
+#############################################################################
+##
+##  testall.g: the tests of the package tallyra, with the program that the
+##  package finds (see ?TallyraProgram):
+##
+##    gap -q --quitonbreak tst/testall.g
+##
+##  or TestPackage("tallyra"); in GAP.  Runs the .tst files of this folder
+##  (large.tst only with a program that counts more than 64 elements, and
+##  says so otherwise) and the examples of the manual, where the manual is
+##  there; quits GAP with exit status 0 when all pass.
+##
+#############################################################################
+
+if LoadPackage("tallyra") <> true then
+  Print("testall.g: the package tallyra does not load\n");
+  QuitGap(1);
+fi;
+ReadPackage("tallyra", "tst/helpers.g");
+
+TallyraTest.files := ["algebras.tst", "errors.tst", "groups.tst"];
+if TallyraTest.countsAbove64() then
+  Add(TallyraTest.files, "large.tst");
+else
+  Print("#I  large.tst is not run: the program counts at most 64 elements ",
+        "(\"(codeZ64x) |A| <= 64 fails\")\n");
+fi;
+TallyraTest.passed := TestDirectory(List(TallyraTest.files, file ->
+  Filename(DirectoriesPackageLibrary("tallyra", "tst"), file)),
+  rec(exitGAP := false));
+
+# The examples of the manual, run as they stand: whether all pass.
+TallyraTest.manualExamples := function()
+  local passed, unit, example, text;
+  passed := true;
+  for unit in ExtractExamples(DirectoriesPackageLibrary("tallyra", "doc"),
+                              "tallyra.xml", [], "Chapter") do
+    for example in unit do
+      text := example[1];
+      while StartsWith(text, "\n") do
+        text := text{[2 .. Length(text)]};
+      od;
+      if Test(InputTextString(text),
+              rec(compareFunction := "uptowhitespace")) <> true then
+        Print("in the example at ", example[2], "\n");
+        passed := false;
+      fi;
+    od;
+  od;
+  return passed;
+end;
+if Filename(DirectoriesPackageLibrary("tallyra", "doc"), "tallyra.xml") = fail or
+   LoadPackage("GAPDoc") <> true then
+  Print("#I  the manual's examples are not run: no doc/tallyra.xml or no GAPDoc\n");
+else
+  Print("Running the examples of the manual\n");
+  TallyraTest.passed := TallyraTest.manualExamples() and TallyraTest.passed;
+fi;
+
+if TallyraTest.passed then
+  Print("tallyra: all tests passed\n");
+  QuitGap(0);
+fi;
+Print("tallyra: some tests FAILED\n");
+QuitGap(1);

@@ -389,7 +389,7 @@ const AlgebraFamily kFamilies[] = {
      kGroups237Jobs, makeGroups237Job, knownGroups237Count, 65},
     {"lattices237",
      "with meet and join: chains of 65..237, the Boolean lattice of 128 elements, grids 2 x n, "
-     "grids up to 15 x 15",
+     "other grids of 66..105 elements",
      kLattices237Jobs, makeLattices237Job, knownLattices237Count, 65},
     {"semilattices237", "meet tables of chains, trees and grids 2 x n of 65..237 elements",
      kSemilattices237Jobs, makeSemilattices237Job, knownSemilattices237Count, 65},
@@ -399,6 +399,10 @@ const AlgebraFamily kFamilies[] = {
      kBands237Jobs, makeBands237Job, knownBands237Count, 65},
     {"sums237", "disjoint unions of groups, lattices, chains, null semigroups and free elements",
      kSums237Jobs, makeSums237Job, knownSums237Count, 65},
+    {"grids237",
+     "grids 10 x 10 to 15 x 15 and others of 100..237 elements with meet and join (counted by "
+     "name only)",
+     kGrids237Jobs, makeGrids237Job, nullptr, 100, true},
     {"cube7-meet", "the subsets of 7 points under intersection (not a test: counted by name only)",
      kCube7Jobs, makeCube7Job, knownCube7Count, 128, true},
 };

@@ -2,9 +2,11 @@
 
 #include "run/channels.h"
 #include "run/data_error_stop.h"
-#include "run/run_state.h"
 
 namespace tallyra {
+
+bool printLinesAreData = false;
+
 namespace {
 
 // What the cut took from the last physical line read: whether, before any
@@ -23,12 +25,11 @@ struct CutOffPart {
   }
 };
 
-bool lostData = false;
-
 }  // namespace
 
-void readSignificantLine(TextLine& line) {
-  line.clear();
+SignificantLine readSignificantLine() {
+  SignificantLine found;
+  TextLine& line = found.text;
   while (line.empty()) {
     if (jobFile.atEnd()) dataErrorStop("(CodezTvQ2b): unexpected end of input file");
     CutOffPart cut;
@@ -43,13 +44,12 @@ void readSignificantLine(TextLine& line) {
     }
     int comment = line.position('%');
     if (comment != 0) line.truncate(comment - 1);
-    lostData = cut.heldData && comment == 0;
+    found.cutLostData = cut.heldData && comment == 0;
     commasToBlanks(line);
-    trimBlanks(line);
+    found.indentation = trimBlanks(line);
   }
+  return found;
 }
-
-bool lastLineLostData() { return lostData; }
 
 void commasToBlanks(TextLine& line) {
   char* text = line.mutableData();
@@ -57,7 +57,7 @@ void commasToBlanks(TextLine& line) {
     if (text[i] == ',') text[i] = ' ';
 }
 
-void trimBlanks(TextLine& line) {
+int32_t trimBlanks(TextLine& line) {
   const char* text = line.data();
   int front = 0;
   while (front < line.length() && text[front] == ' ') ++front;
@@ -65,7 +65,7 @@ void trimBlanks(TextLine& line) {
   while (keep > front && text[keep - 1] == ' ') --keep;
   line.truncate(keep);
   line.erase(1, front);
-  leadingBlanksRemoved = front;
+  return front;
 }
 
 }  // namespace tallyra

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "run/channels.h"
+#include "jobfile/job_echo.h"
 #include "run/data_error_stop.h"
 #include "run/run_state.h"
 
@@ -21,8 +21,7 @@ TextLine constraintsRegion(const SignificantLine& found) {
   }
   if (line.contains("\\P"))
     dataErrorStop("(code9Hj): \"\\P\" command is not allowed in a constraint line");
-  screen.writeLine(line.view());
-  resultFile.writeLine(line.view());
+  echoConstraintLine(line.view());
   // Constraints past the 255th character would be lost without a word and
   // the count would be wrong; a remark or comment there loses nothing.
   if (found.cutLostData && remark == 0)

@@ -1,6 +1,7 @@
 #include "jobfile/job_file_parser.h"
 
 #include "jobfile/constraint_parser.h"
+#include "jobfile/job_echo.h"
 #include "jobfile/line_reader.h"
 #include "jobfile/number_reader.h"
 #include "run/channels.h"
@@ -112,9 +113,7 @@ void readJob() {
     dataErrorStop("No more jobs, the program terminates.");
   searchFor("\\name", "(code4idG) \"\\name\" is missing from input file");
   current = readSignificantLine();
-  screen.write("A: ");
-  screen.write(current.text.view());
-  screen.showNow();
+  echoJobName(current.text.view());
   job.name = current.text;
 
   if (jobFile.atEnd()) dataErrorStop("(codeshR) \"\\size\" is missing from input file");
@@ -125,12 +124,7 @@ void readJob() {
   if (jobFile.atEnd())
     dataErrorStop("(codesh8H) the size of the algebra is missing from input file");
   job.size = readSize();
-  screen.write(", |A|=");
-  screen.writeNumber(job.size);
-  screen.showNow();
-  resultFile.write("|A|=");
-  resultFile.writeNumber(job.size);
-  resultFile.showNow();
+  echoJobSize(job.size);
 
   if (jobFile.atEnd()) dataErrorStop("(codeZuBv) \"\\elements\" is missing from input file");
   current = readSignificantLine();
@@ -139,11 +133,7 @@ void readJob() {
 
   if (jobFile.atEnd()) dataErrorStop("(codekKw) the elements are missing from input file");
   current = readSignificantLine();
-  for (OutputChannel* out : {&screen, &resultFile}) {
-    out->write(", A(without commas)={");
-    out->write(current.text.view());
-    out->writeLine("}. Constraints:");
-  }
+  echoJobElements(current.text.view());
   checkAndStoreElements(current.text);
 
   // Kept as it is: this message shares its code with the one for a missing

@@ -1,5 +1,6 @@
 #include "jobfile/line_reader.h"
 
+#include "jobfile/job_echo.h"
 #include "run/channels.h"
 #include "run/data_error_stop.h"
 
@@ -37,8 +38,7 @@ SignificantLine readSignificantLine() {
     int print = line.find("\\P");
     if (print != 0 && !printLinesAreData) {
       line.erase(print, 2);
-      screen.writeLine(line.view());
-      resultFile.writeLine(line.view());
+      echoPrintLine(line.view());
       line.clear();
       continue;
     }

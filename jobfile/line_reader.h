@@ -3,10 +3,10 @@
 // readSignificantLine() hides comments ("%" to the end of the line), blank
 // lines and print lines ("\P") from the parsers: it returns the next line
 // that carries data, with commas turned into blanks and outer blanks
-// removed. A print line is written, without its "\P", to Screen and then to
-// ResultFile, unless printLinesAreData is set (inside a job's constraints),
-// where it is returned like any other line. Only the blank (code 32) counts
-// as a blank; a tab is an ordinary character.
+// removed. A print line is echoed (job_echo.h), without its "\P", to Screen
+// and then to ResultFile, unless printLinesAreData is set (inside a job's
+// constraints), where it is returned like any other line. Only the blank
+// (code 32) counts as a blank; a tab is an ordinary character.
 #ifndef TALLYRA_JOBFILE_LINE_READER_H_
 #define TALLYRA_JOBFILE_LINE_READER_H_
 

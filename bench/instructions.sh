@@ -5,22 +5,30 @@
 # the call of SubuniverseEngine::count to its return. Instruction counts do
 # not vary from run to run or with the load of the machine, so two builds
 # can be compared job by job.
-#   usage: bench/instructions.sh [--shuffle N] [--family NAME]... BENCH [BASELINE_BENCH]
+#   usage: bench/instructions.sh [--shuffle N] [--family NAME]... [--engine OPTIONS]
+#                                [--baseline-engine OPTIONS] BENCH [BASELINE_BENCH]
 # BENCH is a tallyra_bench program. With a baseline, each family's line
 # gives its instructions now and before, their ratio, and the job with the
 # highest ratio; every job's figures are left in $TMPDIR/tallyra-instructions/.
+# --engine and --baseline-engine hand engine options to BENCH and to
+# BASELINE_BENCH (the same program may be both, with other options).
 set -euo pipefail
 shuffle=0
 families=()
+engine=()
+baselineEngine=()
 while (($# > 0)); do
   case $1 in
     --shuffle) shuffle=$2; shift 2 ;;
     --family) families+=("$2"); shift 2 ;;
+    --engine) engine=(--engine "$2"); shift 2 ;;
+    --baseline-engine) baselineEngine=(--engine "$2"); shift 2 ;;
     *) break ;;
   esac
 done
 if (($# < 1 || $# > 2)); then
-  echo "usage: bench/instructions.sh [--shuffle N] [--family NAME]... BENCH [BASELINE_BENCH]" >&2
+  echo "usage: bench/instructions.sh [--shuffle N] [--family NAME]... [--engine OPTIONS]" \
+    "[--baseline-engine OPTIONS] BENCH [BASELINE_BENCH]" >&2
   exit 2
 fi
 out=${TMPDIR:-/tmp}/tallyra-instructions
@@ -32,13 +40,15 @@ if ((${#families[@]} == 0)); then
   mapfile -t families < <("$1" --list)
 fi
 
-# Writes "family job order count instructions" for each count to $2.
+# Writes "family job order count instructions" for each count to $2; the
+# arguments after the third go to the benchmark.
 measure() {
   local bench=$1 table=$2 family=$3 dumps
+  shift 3
   dumps=$(mktemp -d)
   valgrind --tool=callgrind --collect-atstart=no --toggle-collect="$function" \
     --dump-after="$function" --callgrind-out-file="$dumps/cg" \
-    "$bench" --families --once --shuffle "$shuffle" --family "$family" 2>/dev/null |
+    "$bench" --families --once --shuffle "$shuffle" --family "$family" "$@" 2>/dev/null |
     grep -v '^|' >"$dumps/jobs"
   # The warm-up counts come first; they are not kept.
   local n
@@ -53,8 +63,8 @@ before=$out/before.txt
 : >"$now"
 (($# == 2)) && : >"$before"
 for family in "${families[@]}"; do
-  measure "$1" "$now" "$family"
-  if (($# == 2)); then measure "$2" "$before" "$family"; fi
+  measure "$1" "$now" "$family" "${engine[@]}"
+  if (($# == 2)); then measure "$2" "$before" "$family" "${baselineEngine[@]}"; fi
 done
 if (($# == 1)); then
   awk '{ ir[$1] += $5; jobs[$1]++ } END { for (f in ir) printf "%s %d %d\n", f, jobs[f], ir[f] }' "$now"

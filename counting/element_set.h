@@ -75,9 +75,9 @@ using ElementSet = uint64_t;
 
 // How many elements a set of this type holds.
 template <typename Set>
-constexpr int kSetCapacity = 64;
+inline constexpr int kSetCapacity = 64;
 template <int Words>
-constexpr int kSetCapacity<WideSet<Words>> = 64 * Words;
+inline constexpr int kSetCapacity<WideSet<Words>> = 64 * Words;
 
 // The most elements any set holds.
 constexpr int kMaxSetElements = 256;

@@ -9,6 +9,8 @@ std::span<const EngineOptionName> engineOptionNames() {
   static constexpr EngineOptionName kNames[] = {
       {"exactKeysAfter", [](const EngineOptions& o) { return o.exactKeysAfter; },
        [](EngineOptions& o, int64_t v) { o.exactKeysAfter = v; }},
+      {"residualKeysAfter", [](const EngineOptions& o) { return o.residualKeysAfter; },
+       [](EngineOptions& o, int64_t v) { o.residualKeysAfter = v; }},
       {"triedElements", [](const EngineOptions& o) { return int64_t{o.triedElements}; },
        [](EngineOptions& o, int64_t v) { o.triedElements = static_cast<int>(v); }},
       {"pairsRuleAbove", [](const EngineOptions& o) { return int64_t{o.pairsRuleAbove}; },
@@ -52,6 +54,8 @@ std::span<const EngineStatisticName> engineStatisticNames() {
       {"cacheLookups", &EngineStatistics::cacheLookups},
       {"cacheHits", &EngineStatistics::cacheHits},
       {"exactDependences", &EngineStatistics::exactDependences},
+      {"residualLookups", &EngineStatistics::residualLookups},
+      {"residualHits", &EngineStatistics::residualHits},
       {"partsTried", &EngineStatistics::partsTried},
       {"freeElements", &EngineStatistics::freeElements},
       {"partsWeighed", &EngineStatistics::partsWeighed},

@@ -16,6 +16,10 @@ struct EngineOptions {
   // subuniverse_search.cc) once a count has made this many search nodes,
   // from the component's second sighting on; 0: from the first node.
   int64_t exactKeysAfter = 4096;
+  // Cache keys are residual keys (residual_cache.h: what is left of the job
+  // inside the component, compared in full) once a count has made this
+  // many search nodes; from the first node with 0.
+  int64_t residualKeysAfter = 1 << 30;
   // Parts and components of at most this many undecided elements
   // (0..kMaxTriedElements) are counted by trying each of their subsets;
   // 0 or 1: none is, every component of two or more is branched on.
@@ -25,9 +29,10 @@ struct EngineOptions {
   // weighs them by the pairs producing each element (see
   // subuniverse_search.cc); 0: the first rule everywhere.
   int pairsRuleAbove = 30;
-  // A job of at most kMaxSmallJobElements (16) elements whose trying of
-  // every subset at once (small_job_count.h) visits at most this many
-  // words is counted that way, without rules or search; 0: none is.
+  // A job of at most kMaxSmallJobElements (16) elements for which trying
+  // every subset at once (small_job_count.h) is the cheaper way and visits
+  // at most this many words is counted so, without rules or search; 0: none
+  // is.
   int triedJobWork = 2048;
   // A check for tests and the fuzz build, slow: every part and component of
   // at most kMostCheckedElements elements is counted again from the job's
@@ -48,6 +53,8 @@ struct EngineStatistics {
   int64_t cacheLookups = 0;       // components looked up in the cache
   int64_t cacheHits = 0;          // of them, found
   int64_t exactDependences = 0;   // exact dependence sets worked out for cache keys
+  int64_t residualLookups = 0;    // cache lookups under residual keys
+  int64_t residualHits = 0;       // of them, found
   int64_t partsTried = 0;         // parts of two or more elements counted by trying their subsets
   int64_t freeElements = 0;       // elements left free, each a factor of 2
   int64_t partsWeighed = 0;       // parts whose active pairs were counted for the branching rule
@@ -56,7 +63,7 @@ struct EngineStatistics {
   int64_t deepestLevel = 0;       // the most components branched on inside one another
 };
 
-// The options by name, for tools: "exactKeysAfter", "triedElements",
+// The options by name, for tools: "exactKeysAfter", "residualKeysAfter", "triedElements",
 // "pairsRuleAbove", "triedJobWork", "checkComponents" (0 or 1).
 struct EngineOptionName {
   const char* name;

@@ -72,15 +72,22 @@ uint64_t countSmallJob(int size, const Constraint* constraints, int constraintCo
   return closed;
 }
 
-int64_t smallJobWork(int size, const Constraint* constraints, int constraintCount, int64_t limit) {
-  const int high = size > 6 ? size - 6 : 0;
-  int64_t work = int64_t{1} << high;  // the count at the end
+bool smallJobIsCheaper(int size, const Constraint* constraints, int constraintCount,
+                       int64_t limit) {
+  if (size <= 6) return true;
+  if (int64_t{4} * constraintCount > int64_t{size} * size) return false;
+  // The words visited: the count at the end, and for each constraint that
+  // can break a subset the words whose index has what it needs.
+  const int high = size - 6;
+  int64_t work = int64_t{1} << high;
+  bool breaks = false;
   for (int i = 0; i < constraintCount && work <= limit; ++i) {
     Breaking b;
     if (!breaking(constraints[i], b)) continue;
+    breaks = true;
     work += int64_t{1} << (high - __builtin_popcount(b.must | b.mustNot));
   }
-  return work;
+  return breaks && work <= limit;
 }
 
 }  // namespace tallyra

@@ -19,10 +19,16 @@ constexpr int kMaxSmallJobElements = 16;
 // every position is 1..size.
 uint64_t countSmallJob(int size, const Constraint* constraints, int constraintCount);
 
-// The words countSmallJob() visits for these constraints, a measure of its
-// cost (about a nanosecond a word), found without counting; once it is
-// beyond `limit`, some number beyond it.
-int64_t smallJobWork(int size, const Constraint* constraints, int constraintCount, int64_t limit);
+// Whether trying every subset at once is the cheaper way to count this job
+// (of at most kMaxSmallJobElements elements), visiting at most `limit`
+// words: always for up to six elements (one word), and for more when the
+// job is sparse (fewer constraints than a quarter of its n^2 pairs of
+// operands, which leaves the search many closed sets to find) and some
+// constraint can break a subset; a full table is left to the search, which
+// is quick on it. Measured in instructions on every job of up to 16
+// elements of the benchmark's families and on random partial algebras
+// (bench/README.md).
+bool smallJobIsCheaper(int size, const Constraint* constraints, int constraintCount, int64_t limit);
 
 }  // namespace tallyra
 

@@ -12,6 +12,7 @@ void SubuniverseEngine::setOptions(const Options& options) {
   options_ = options;
   options_.triedElements = std::clamp(options_.triedElements, 0, kMaxTriedElements);
   options_.exactKeysAfter = std::max<int64_t>(options_.exactKeysAfter, 0);
+  options_.residualKeysAfter = std::max<int64_t>(options_.residualKeysAfter, 0);
   options_.pairsRuleAbove = std::clamp(options_.pairsRuleAbove, 0, kMaxSize);
   options_.triedJobWork = std::max(options_.triedJobWork, 0);
 }
@@ -24,8 +25,7 @@ SubsetCount SubuniverseEngine::count(int size, const Constraint* constraints, in
   if (options_.checkComponents) check_.startJob(size, constraints, constraintCount);
   // A small job is counted at once when that is cheap: every subset tried.
   if (size <= kMaxSmallJobElements && options_.triedJobWork > 0 &&
-      smallJobWork(size, constraints, constraintCount, options_.triedJobWork) <=
-          options_.triedJobWork) {
+      smallJobIsCheaper(size, constraints, constraintCount, options_.triedJobWork)) {
     statistics_ = Statistics{};
     statistics_.jobsTried = 1;
     const uint64_t counted = countSmallJob(size, constraints, constraintCount);

@@ -196,6 +196,7 @@ SubsetCount SubuniverseSearch<Words>::count(int size, const Constraint* constrai
     return SubsetCount{1} << size;
   }
   cache_.startJob(size);
+  if (options_.residualKeysAfter < (int64_t{1} << 30)) residual_.startJob();
   for (int x = 0; x < size; ++x) rootImplied_[x] = rules_.forced[x][x];
   const Count total = countPart(rules_.all, rootImplied_);
   assert(total >= 1 && (size == kMaxSize || total < Count{1} << size));
@@ -294,15 +295,17 @@ namespace {
 // an operand or a result of (occurrences, counted only when `counted` is
 // 1). A function of its own so that the compiler knows the tables it
 // writes are not the rules it reads.
-template <int Words>
+template <int Words, bool kNotBoth>
 void findLinks(const ElementSetOf<Words> part, const ElementSetOf<Words> included,
                const ElementSetOf<Words>* __restrict implied,
                const ClosureRules<Words>& __restrict rules, const int counted,
-               ElementSetOf<Words>* __restrict adjacent, int* __restrict occurrences) {
+               ElementSetOf<Words>* __restrict adjacent, int* __restrict occurrences,
+               ElementSetOf<Words>* __restrict notBothWith) {
   using Set = ElementSetOf<Words>;
   for (Set rest = part; !isEmpty(rest); rest = withoutLowest(rest)) {
     adjacent[lowest(rest)] = Set{};
     occurrences[lowest(rest)] = 0;
+    if (kNotBoth) notBothWith[lowest(rest)] = Set{};
   }
   const Set notIncluded = ~included;
   for (Set rest = part; !isEmpty(rest); rest = withoutLowest(rest)) {
@@ -327,6 +330,10 @@ void findLinks(const ElementSetOf<Words> part, const ElementSetOf<Words> include
       // would have kept it in): x and y may not both come in, whatever
       // becomes of the other results, so the pair links them alone.
       const bool notBoth = !isEmpty(results & ~part);
+      if (kNotBoth && notBoth) {
+        notBothWith[x] |= single<Set>(y);
+        notBothWith[y] |= single<Set>(x);
+      }
       const Set withY = notBoth ? Set{} : results;
       linked |= single<Set>(y) | withY;
       adjacent[y] |= single<Set>(x) | withY;
@@ -376,7 +383,14 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::openPart(PartLevel* level, const S
   // above EngineOptions::pairsRuleAbove.
   const int counted = atMostElements(part, options_.pairsRuleAbove) ? 0 : 1;
   statistics_.partsWeighed += counted;
-  findLinks<Words>(part, decided_.included, implied, rules_, counted, p.adjacent, p.occurrences);
+  // Residual keys need the pairs that may not both come in.
+  p.residual = statistics_.nodes >= options_.residualKeysAfter;
+  if (p.residual)
+    findLinks<Words, true>(part, decided_.included, implied, rules_, counted, p.adjacent,
+                           p.occurrences, p.notBothWith);
+  else
+    findLinks<Words, false>(part, decided_.included, implied, rules_, counted, p.adjacent,
+                            p.occurrences, nullptr);
 }
 
 // Takes up the components of parts_[depth] that are left, multiplying
@@ -412,8 +426,16 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
     assert(isEmpty(decided_.included & decided_.excluded));
     assert(closeSet(rules_, decided_.included) == decided_.included);
     assert(isEmpty(component & (decided_.included | decided_.excluded)));
-    const Set relevant = decided_.included & dependence(component);
-    const Count known = cache_.find(component, relevant);
+    typename ResidualCache<Words>::Key key;
+    key.length = 0;
+    Set relevant{};
+    Count known;
+    if (p.residual) {
+      known = findResidual(component, p, key);
+    } else {
+      relevant = decided_.included & dependence(component);
+      known = cache_.find(component, relevant);
+    }
     if (known != ComponentCache<Words>::kNotFound) {
       ++statistics_.cacheHits;
       if (options_.checkComponents) check(component, known);
@@ -444,6 +466,8 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
     ComponentLevel& c = *component_;
     c.component = component;
     c.relevant = relevant;
+    c.residualKey = key;
+    if (key.length > 0) residual_.take(key);
     c.before = decided_;
     c.count = 0;
     c.branchesDone = 0;
@@ -513,7 +537,10 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::finishComponent(PartLevel* level,
   // reaches 2^|component|.
   assert(c.count >= 1);
   if (options_.checkComponents) check(c.component, c.count);
-  cache_.store(c.component, c.relevant, c.count);
+  if (c.residualKey.length > 0)
+    residual_.store(c.residualKey, c.count);
+  else
+    cache_.store(c.component, c.relevant, c.count);
   level->product *= c.count;
 }
 
@@ -618,6 +645,48 @@ auto SubuniverseSearch<Words>::dependence(const Set& component) -> Set {
   depends &= ~component;
   cache_.storeDependence(component, depends, exact);
   return depends;
+}
+
+// Looks the component up under its residual key, which it makes in `key`:
+// the component, then the elements that need something inside it and the
+// elements that may not come in with some other, as two sets, then what
+// each of the first needs and with which each of the second may not come
+// in (most elements need nothing, so the key leaves them out).
+template <int Words>
+auto SubuniverseSearch<Words>::findResidual(const Set& component, const PartLevel& p,
+                                            typename ResidualCache<Words>::Key& key) -> Count {
+  ++statistics_.residualLookups;
+  key.component = component;
+  key.length = 2 + 2 * bits(component);  // the most it takes
+  Set* needs = residual_.needsAt(key);
+  Set needing{};
+  Set excluding{};
+  int length = 2;
+  int excludes = 0;
+  uint64_t hash = mixedWord(component) * 0x9E3779B97F4A7C15u;
+  for (Set rest = component; !isEmpty(rest); rest = withoutLowest(rest)) {
+    const int x = lowest(rest);
+    const Set need = p.implied[x] & component;
+    const Set notWith = p.notBothWith[x];
+    needs[length] = need;
+    notWithScratch_[excludes] = notWith;
+    const bool needsAny = !isEmpty(need);
+    const bool excludesAny = !isEmpty(notWith);
+    needing |= needsAny ? single<Set>(x) : Set{};
+    excluding |= excludesAny ? single<Set>(x) : Set{};
+    hash = (hash ^ mixedWord(need) ^ (mixedWord(notWith) << 1)) * 0xBF58476D1CE4E5B9u;
+    length += needsAny ? 1 : 0;
+    excludes += excludesAny ? 1 : 0;
+  }
+  for (int i = 0; i < excludes; ++i) needs[length + i] = notWithScratch_[i];
+  needs[0] = needing;
+  needs[1] = excluding;
+  key.length = length + excludes;
+  hash ^= hash >> 31;
+  key.hash = hash;
+  const Count known = residual_.find(key);
+  if (known != 0) ++statistics_.residualHits;
+  return known;
 }
 
 // With EngineOptions::checkComponents: `counted`, the engine's count of the

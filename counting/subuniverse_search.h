@@ -18,6 +18,7 @@
 #include "counting/component_check.h"
 #include "counting/element_set.h"
 #include "counting/engine_settings.h"
+#include "counting/residual_cache.h"
 #include "run/job_model.h"
 
 namespace tallyra {
@@ -62,12 +63,20 @@ class SubuniverseSearch {
     // result of (counted only where the branching rule weighs them).
     Set adjacent[kMaxSize];
     int occurrences[kMaxSize];
+    // With residual keys, for each element the others of the part that it
+    // may not come in with (a pair of them has a result outside the part,
+    // so excluded); `residual` says whether its components use them.
+    Set notBothWith[kMaxSize];
+    bool residual;
   };
 
   // A component being branched on: first with `branch` in, then out.
   struct ComponentLevel {
     Set component;
-    Set relevant;      // the part of I its cache key holds
+    Set relevant;  // the part of I its cache key holds
+    // Its residual key, when residual keys are used (residualKey.length 0
+    // otherwise).
+    typename ResidualCache<Words>::Key residualKey;
     Decided before;    // the state it was taken up in, restored after each branch
     Count count;       // the branches counted so far
     int branch;        // the element branched on
@@ -87,6 +96,8 @@ class SubuniverseSearch {
   bool atMostTriedElements(const Set& set) const;
   Count countByTrying(const Set& part, const Set* implied);
   Set oneStepDependence(const Set& component) const;
+  Count findResidual(const Set& component, const PartLevel& p,
+                     typename ResidualCache<Words>::Key& key);
   Set dependence(const Set& component);
   void check(const Set& part, const Count& counted);
 
@@ -95,7 +106,10 @@ class SubuniverseSearch {
   const ComponentCheck* check_ = nullptr;
   ClosureRules<Words> rules_;
   ComponentCache<Words> cache_;
+  ResidualCache<Words> residual_;
   Decided decided_;
+  // The non-empty "may not come in with" sets of a residual key being made.
+  Set notWithScratch_[kMaxSize];
   // What each element forces alone: the `implied` of the whole job.
   Set rootImplied_[kMaxSize];
   // Level d: parts_[d] is a part, components_[d] the component of it being

@@ -4,6 +4,7 @@
 
 #include "counting/subuniverse_engine.h"
 #include "frontend/report.h"
+#include "frontend/run_clock.h"
 #include "frontend/startup.h"
 #include "jobfile/job_file_parser.h"
 #include "run/channels.h"

@@ -2,9 +2,9 @@
 
 #include "frontend/job_processor.h"
 #include "frontend/report.h"
+#include "frontend/run_clock.h"
 #include "run/channels.h"
 #include "run/run_end.h"
-#include "run/run_state.h"
 #include "run/runtime_error_stop.h"
 
 namespace tallyra {

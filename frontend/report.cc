@@ -3,6 +3,7 @@
 #include <type_traits>
 
 #include "frontend/program_texts.h"
+#include "frontend/run_clock.h"
 #include "run/run_state.h"
 
 namespace tallyra {

@@ -1,7 +1,10 @@
 // The run's report, every line of it that the job processor and the program
 // body write: the report header, a job's constraint listing and result
-// lines, the end of the run. Numbers are written in decimal without leading
-// zeros or blanks, clock fields included ("9:5:3.45").
+// lines, the end of the run. The rest of the report, the echo of the job
+// file as it is read (print lines, each job's name, size and elements, its
+// constraint lines), is written by jobfile/job_echo.cc. Numbers are written
+// in decimal without leading zeros or blanks, clock fields included
+// ("9:5:3.45").
 //
 // Result lines of a job:
 // Screen:      Result: |Sub(<name>)| = <N> = <x, 8 decimals, width 22>*2^{|A|-<k>}

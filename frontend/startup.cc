@@ -7,10 +7,13 @@
 #include "platform/platform.h"
 #include "run/channels.h"
 #include "run/data_error_stop.h"
-#include "run/run_state.h"
 #include "run/runtime_error_stop.h"
 
 namespace tallyra {
+
+TextLine inputFileName;
+TextLine resultFileName;
+
 namespace {
 
 // A text line as a NUL-terminated name for the platform.

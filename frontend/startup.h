@@ -14,6 +14,10 @@
 
 namespace tallyra {
 
+// The job file's name as given, and the result file's name as made.
+extern TextLine inputFileName;
+extern TextLine resultFileName;
+
 // The result file marks, in the order they are tried: no "l", no "w".
 constexpr char kResultFileMarks[] = "0123456789abcdefghijkmnopqrstuvxyz";
 

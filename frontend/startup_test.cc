@@ -5,7 +5,6 @@
 #include <string>
 
 #include "run/channels.h"
-#include "run/run_state.h"
 #include "tests/fake_platform.h"
 
 namespace tallyra {

@@ -26,17 +26,14 @@ class ConstraintLines : public ::testing::Test {
     job.size = 3;
     runOptions.operationSymbols.assign("*+");
     job.constraintCount = 0;
+    symbols_ = SymbolLookup(job.elementSymbols, runOptions.operationSymbols);
     printLinesAreData = true;
   }
+  void TearDown() override { printLinesAreData = false; }
   // Reads and parses the next significant line; answers the exit status
   // when it stopped the run, -1 otherwise.
   int parseNext() {
-    return fake_.run([] {
-      TextLine line;
-      readSignificantLine(line);
-      parseConstraintLine(line);
-      EXPECT_TRUE(line.empty());
-    });
+    return fake_.run([this] { parseConstraintLine(readSignificantLine(), symbols_); });
   }
   std::string stored() const {
     std::string s;
@@ -63,6 +60,7 @@ class ConstraintLines : public ::testing::Test {
     return fake_.resultText();
   }
   FakePlatform fake_;
+  SymbolLookup symbols_;
 };
 
 TEST_F(ConstraintLines, BlanksAndCommasSeparateConstraints) {

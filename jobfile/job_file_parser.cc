@@ -1,6 +1,7 @@
 #include "jobfile/job_file_parser.h"
 
 #include "jobfile/constraint_parser.h"
+#include "jobfile/job_echo.h"
 #include "jobfile/line_reader.h"
 #include "jobfile/number_reader.h"
 #include "run/channels.h"
@@ -17,13 +18,16 @@ constexpr std::string_view kOperationsKeyword = "\\operationsymbols=";
 constexpr std::string_view kReservedCharacters = "%\\-*+=()[]'{}?., ";
 
 // The last line read, or what a step has left of it.
-TextLine current;
+SignificantLine current;
+// The current job's element symbols and the run's operation symbols, as
+// the constraint lines name them.
+SymbolLookup jobSymbols;
 
 // Reads significant lines until the current line holds `keyword`, testing
 // the current line first. A keyword line that is the file's last is
 // reported missing.
 void searchFor(std::string_view keyword, std::string_view missingMessage) {
-  while (!jobFile.atEnd() && !current.contains(keyword)) readSignificantLine(current);
+  while (!jobFile.atEnd() && !current.text.contains(keyword)) current = readSignificantLine();
   if (jobFile.atEnd()) dataErrorStop(missingMessage);
 }
 
@@ -48,7 +52,8 @@ int32_t readSize() {
   return size;
 }
 
-// Checks the elements line and stores its symbols in the job.
+// Checks the elements line and stores its symbols in the job; makes the
+// lookup of the job's symbols.
 void checkAndStoreElements(const TextLine& line) {
   if (line.length() != job.size)
     dataErrorStop("(codeHL1sW) a different number of elements were expected");
@@ -67,102 +72,92 @@ void checkAndStoreElements(const TextLine& line) {
       dataErrorStop("(codeZLqkRtM) Illegal character in ", symbols.view(), "");
     }
   }
+  jobSymbols = SymbolLookup(symbols, runOptions.operationSymbols);
 }
 
 }  // namespace
 
 void readHeader() {
-  current.clear();
+  current = SignificantLine();
   printLinesAreData = false;
-  leadingBlanksRemoved = 0;
 
   searchFor("\\verbose=", "(codet7v) the \"\\verbose=\" command is missing!");
-  runOptions.verbose = current.contains("true");
+  runOptions.verbose = current.text.contains("true");
 
   searchFor(kSubtrahendKeyword, "(codeH2v) the \"\\subtrahend-in-exponent=\" command is missing!");
-  current.erase(1, static_cast<int>(kSubtrahendKeyword.size()));
+  current.text.erase(1, static_cast<int>(kSubtrahendKeyword.size()));
   int32_t k;
-  if (!readNumber(current.view(), false, &k))
+  if (!readNumber(current.text.view(), false, &k))
     dataErrorStop("(codeS3x) the \"\\subtrahend-in-exponent=\" does not give a natural number!");
   if (k < 0 || k > 20) dataErrorStop("(codeG5i) 0 <= subtrahend <= 20 fails");
   runOptions.subtrahend = k;
 
   searchFor(kOperationsKeyword, "(codePx6) the \"\\operationsymbols=\" command is missing!");
-  current.erase(1,
-                current.find(kOperationsKeyword) - 1 + static_cast<int>(kOperationsKeyword.size()));
-  runOptions.operationSymbols = current;
+  current.text.erase(
+      1, current.text.find(kOperationsKeyword) - 1 + static_cast<int>(kOperationsKeyword.size()));
+  runOptions.operationSymbols = current.text;
 }
 
 void findFirstJob() {
-  while (!jobFile.atEnd() && !current.contains("\\beginjob") && !current.contains("\\enddata"))
-    readSignificantLine(current);
-  if (!current.contains("\\beginjob"))
+  while (!jobFile.atEnd() && !current.text.contains("\\beginjob") &&
+         !current.text.contains("\\enddata"))
+    current = readSignificantLine();
+  if (!current.text.contains("\\beginjob"))
     dataErrorStop("(code7zf) no \"\\beginjob\" command was found");
 }
 
 void readJob() {
   // For the first job the current line is the "\beginjob" line; for a later
   // one it is known not to hold "\enddata", so only the end can stop here.
-  if (jobFile.atEnd() || current.contains("\\enddata"))
+  if (jobFile.atEnd() || current.text.contains("\\enddata"))
     dataErrorStop("No more jobs, the program terminates.");
   searchFor("\\name", "(code4idG) \"\\name\" is missing from input file");
-  readSignificantLine(current);
-  screen.write("A: ");
-  screen.write(current.view());
-  screen.showNow();
-  job.name = current;
+  current = readSignificantLine();
+  echoJobName(current.text.view());
+  job.name = current.text;
 
   if (jobFile.atEnd()) dataErrorStop("(codeshR) \"\\size\" is missing from input file");
-  readSignificantLine(current);
-  if (!current.contains("\\size"))
+  current = readSignificantLine();
+  if (!current.text.contains("\\size"))
     dataErrorStop("(code4Pqs) \"\\size\" is missing from input file");
 
   if (jobFile.atEnd())
     dataErrorStop("(codesh8H) the size of the algebra is missing from input file");
   job.size = readSize();
-  screen.write(", |A|=");
-  screen.writeNumber(job.size);
-  screen.showNow();
-  resultFile.write("|A|=");
-  resultFile.writeNumber(job.size);
-  resultFile.showNow();
+  echoJobSize(job.size);
 
   if (jobFile.atEnd()) dataErrorStop("(codeZuBv) \"\\elements\" is missing from input file");
-  readSignificantLine(current);
-  if (!current.contains("elements"))
+  current = readSignificantLine();
+  if (!current.text.contains("elements"))
     dataErrorStop("(codeJjw) \"\\elements\" is missing from input file");
 
   if (jobFile.atEnd()) dataErrorStop("(codekKw) the elements are missing from input file");
-  readSignificantLine(current);
-  for (OutputChannel* out : {&screen, &resultFile}) {
-    out->write(", A(without commas)={");
-    out->write(current.view());
-    out->writeLine("}. Constraints:");
-  }
-  checkAndStoreElements(current);
+  current = readSignificantLine();
+  echoJobElements(current.text.view());
+  checkAndStoreElements(current.text);
 
   // Kept as it is: this message shares its code with the one for a missing
   // "\elements"; users' files and scripts see these bytes.
   if (jobFile.atEnd()) dataErrorStop("(codeZuBv) \"\\constraints\" is missing from input file");
-  readSignificantLine(current);
-  if (!current.contains("\\constraints"))
+  current = readSignificantLine();
+  if (!current.text.contains("\\constraints"))
     dataErrorStop("(codeRtPx) \"\\constraints\" is missing from input file");
 
   job.constraintCount = 0;
   printLinesAreData = true;
   for (;;) {
-    readSignificantLine(current);
+    current = readSignificantLine();
     if (jobFile.atEnd())
       dataErrorStop("(codezBnY) \"\\constraints\" or \"\\endofjob\" was expected");
-    if (current.contains("\\endofjob")) break;
-    parseConstraintLine(current);
+    if (current.text.contains("\\endofjob")) break;
+    parseConstraintLine(current, jobSymbols);
   }
   printLinesAreData = false;
 }
 
 bool readEndOfJobs() {
-  readSignificantLine(current);
-  return current.contains("\\enddata");
+  current = readSignificantLine();
+  return current.text.contains("\\enddata");
 }
 
 }  // namespace tallyra

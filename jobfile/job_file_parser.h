@@ -28,9 +28,10 @@ void readHeader();
 void findFirstJob();
 
 // Reads one job into `job`, from the search for its "\name" line to its
-// "\endofjob" line, and echoes it to Screen and ResultFile as it goes: the
-// name, the size and the elements on one line (Screen shows the name, the
-// result file does not), then every constraint line. Stops the run with "No
+// "\endofjob" line, and echoes it to Screen and ResultFile as it goes
+// (job_echo.h): the name, the size and the elements on one line (Screen
+// shows the name, the result file does not), then every constraint line.
+// Stops the run with "No
 // more jobs, the program terminates." when the job file has run out where
 // the job should begin.
 void readJob();

@@ -1,10 +1,13 @@
 #include "jobfile/line_reader.h"
 
+#include "jobfile/job_echo.h"
 #include "run/channels.h"
 #include "run/data_error_stop.h"
-#include "run/run_state.h"
 
 namespace tallyra {
+
+bool printLinesAreData = false;
+
 namespace {
 
 // What the cut took from the last physical line read: whether, before any
@@ -23,12 +26,11 @@ struct CutOffPart {
   }
 };
 
-bool lostData = false;
-
 }  // namespace
 
-void readSignificantLine(TextLine& line) {
-  line.clear();
+SignificantLine readSignificantLine() {
+  SignificantLine found;
+  TextLine& line = found.text;
   while (line.empty()) {
     if (jobFile.atEnd()) dataErrorStop("(CodezTvQ2b): unexpected end of input file");
     CutOffPart cut;
@@ -36,20 +38,18 @@ void readSignificantLine(TextLine& line) {
     int print = line.find("\\P");
     if (print != 0 && !printLinesAreData) {
       line.erase(print, 2);
-      screen.writeLine(line.view());
-      resultFile.writeLine(line.view());
+      echoPrintLine(line.view());
       line.clear();
       continue;
     }
     int comment = line.position('%');
     if (comment != 0) line.truncate(comment - 1);
-    lostData = cut.heldData && comment == 0;
+    found.cutLostData = cut.heldData && comment == 0;
     commasToBlanks(line);
-    trimBlanks(line);
+    found.indentation = trimBlanks(line);
   }
+  return found;
 }
-
-bool lastLineLostData() { return lostData; }
 
 void commasToBlanks(TextLine& line) {
   char* text = line.mutableData();
@@ -57,7 +57,7 @@ void commasToBlanks(TextLine& line) {
     if (text[i] == ',') text[i] = ' ';
 }
 
-void trimBlanks(TextLine& line) {
+int32_t trimBlanks(TextLine& line) {
   const char* text = line.data();
   int front = 0;
   while (front < line.length() && text[front] == ' ') ++front;
@@ -65,7 +65,7 @@ void trimBlanks(TextLine& line) {
   while (keep > front && text[keep - 1] == ' ') --keep;
   line.truncate(keep);
   line.erase(1, front);
-  leadingBlanksRemoved = front;
+  return front;
 }
 
 }  // namespace tallyra

@@ -3,34 +3,47 @@
 // readSignificantLine() hides comments ("%" to the end of the line), blank
 // lines and print lines ("\P") from the parsers: it returns the next line
 // that carries data, with commas turned into blanks and outer blanks
-// removed. A print line is written, without its "\P", to Screen and then to
-// ResultFile, unless printLinesAreData is set (inside a job's constraints),
-// where it is returned like any other line. Only the blank (code 32) counts
-// as a blank; a tab is an ordinary character.
+// removed. A print line is echoed (job_echo.h), without its "\P", to Screen
+// and then to ResultFile, unless printLinesAreData is set (inside a job's
+// constraints), where it is returned like any other line. Only the blank
+// (code 32) counts as a blank; a tab is an ordinary character.
 #ifndef TALLYRA_JOBFILE_LINE_READER_H_
 #define TALLYRA_JOBFILE_LINE_READER_H_
+
+#include <cstdint>
 
 #include "run/text_line.h"
 
 namespace tallyra {
 
-// Returns with a non-empty line, or ends the run with "(CodezTvQ2b):
-// unexpected end of input file" when the job file ends first.
-void readSignificantLine(TextLine& line);
+// True only while a job's constraint lines are read: a print line ("\P") is
+// then handed on like a data line (and rejected there) instead of printed.
+// The job file parser sets and clears it.
+extern bool printLinesAreData;
 
-// True when the line that readSignificantLine() last returned was cut at 255
-// characters and lost data by the cut: its first 255 characters hold no
-// comment, and the part cut off holds, before any "%", a character other
-// than blank or comma. A cut that drops only blanks, commas or comment text
-// loses nothing.
-bool lastLineLostData();
+// A significant line as the reader found it.
+struct SignificantLine {
+  // Without its comment, commas as blanks, outer blanks removed; never empty.
+  TextLine text;
+  // The blanks removed from its front (after the commas became blanks).
+  int32_t indentation = 0;
+  // Whether the physical line was cut at 255 characters and lost data by
+  // the cut: its first 255 characters hold no comment, and the part cut off
+  // holds, before any "%", a character other than blank or comma. A cut that
+  // drops only blanks, commas or comment text loses nothing.
+  bool cutLostData = false;
+};
+
+// Returns the next significant line, or ends the run with "(CodezTvQ2b):
+// unexpected end of input file" when the job file ends first.
+SignificantLine readSignificantLine();
 
 // Replaces every comma by a blank.
 void commasToBlanks(TextLine& line);
 
-// Removes leading and trailing blanks; sets leadingBlanksRemoved to the
-// number removed from the front.
-void trimBlanks(TextLine& line);
+// Removes leading and trailing blanks; returns the number removed from the
+// front.
+int32_t trimBlanks(TextLine& line);
 
 }  // namespace tallyra
 

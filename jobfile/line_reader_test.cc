@@ -5,7 +5,6 @@
 #include <string>
 
 #include "run/channels.h"
-#include "run/run_state.h"
 #include "tests/fake_platform.h"
 
 namespace tallyra {
@@ -19,58 +18,50 @@ const char kUnexpectedEnd[] =
 
 TEST(TrimBlanks, RemovesOuterBlanksOnlyAndCountsTheLeadingOnes) {
   TextLine line("   a  b\t ");
-  trimBlanks(line);
+  EXPECT_EQ(trimBlanks(line), 3);
   EXPECT_EQ(line, "a  b\t");
-  EXPECT_EQ(leadingBlanksRemoved, 3);
   TextLine blanks("    ");
-  trimBlanks(blanks);
+  EXPECT_EQ(trimBlanks(blanks), 4);
   EXPECT_TRUE(blanks.empty());
-  EXPECT_EQ(leadingBlanksRemoved, 4);
 }
 
 TEST(ReadSignificantLine, CleansCommentsCommasAndBlanks) {
   FakePlatform fake;
-  fake.openJobFile("\n% only a comment\n , ,, \n  a, b ,c  % elements\nnext\n");
-  TextLine line;
-  readSignificantLine(line);
-  EXPECT_EQ(line, "a  b  c");
-  EXPECT_EQ(leadingBlanksRemoved, 2);
-  readSignificantLine(line);
-  EXPECT_EQ(line, "next");
+  fake.openJobFile("\n% only a comment\n , ,, \n  a, b ,c  % elements\n,next\n");
+  SignificantLine line = readSignificantLine();
+  EXPECT_EQ(line.text, "a  b  c");
+  EXPECT_EQ(line.indentation, 2);
+  line = readSignificantLine();
+  EXPECT_EQ(line.text, "next");
+  EXPECT_EQ(line.indentation, 1);  // the comma counts, as a blank
 }
 
 TEST(ReadSignificantLine, KeepsTabsAndHandlesEveryLineEnd) {
   FakePlatform fake;
   fake.openJobFile("\tx\r\ny\rz\r\r\nlast");
-  TextLine line;
-  readSignificantLine(line);
-  EXPECT_EQ(line, "\tx");
-  readSignificantLine(line);
-  EXPECT_EQ(line, "y");
-  readSignificantLine(line);
-  EXPECT_EQ(line, "z");
-  readSignificantLine(line);
-  EXPECT_EQ(line, "last");
+  EXPECT_EQ(readSignificantLine().text, "\tx");
+  EXPECT_EQ(readSignificantLine().text, "y");
+  EXPECT_EQ(readSignificantLine().text, "z");
+  EXPECT_EQ(readSignificantLine().text, "last");
   EXPECT_TRUE(jobFile.atEnd());
 }
 
 TEST(ReadSignificantLine, CutsLongLinesAndSkipsTheirRest) {
   FakePlatform fake;
   fake.openJobFile(std::string(254, 'a') + "bc" + std::string(44, 'd') + "\nnext\n");
-  TextLine line;
-  readSignificantLine(line);
-  EXPECT_EQ(line.length(), 255);
-  EXPECT_EQ(line.at(255), 'b');
-  readSignificantLine(line);
-  EXPECT_EQ(line, "next");
+  SignificantLine line = readSignificantLine();
+  EXPECT_EQ(line.text.length(), 255);
+  EXPECT_EQ(line.text.at(255), 'b');
+  EXPECT_TRUE(line.cutLostData);
+  line = readSignificantLine();
+  EXPECT_EQ(line.text, "next");
+  EXPECT_FALSE(line.cutLostData);
 }
 
 TEST(ReadSignificantLine, PrintLinesGoToBothChannelsUnchanged) {
   FakePlatform fake;
   fake.openJobFile("\\P Job 1: the cyclic group, % kept\nx\\Py\ndata\n");
-  TextLine line;
-  readSignificantLine(line);
-  EXPECT_EQ(line, "data");
+  EXPECT_EQ(readSignificantLine().text, "data");
   EXPECT_EQ(fake.screen, " Job 1: the cyclic group, % kept\r\nxy\r\n");
   resultFile.showNow();
   EXPECT_EQ(fake.resultText(), " Job 1: the cyclic group, % kept\r\nxy\r\n");
@@ -80,9 +71,9 @@ TEST(ReadSignificantLine, PrintLinesAreDataWhileEchoIsSuppressed) {
   FakePlatform fake;
   fake.openJobFile("a*b=c \\P note\n");
   printLinesAreData = true;
-  TextLine line;
-  readSignificantLine(line);
-  EXPECT_EQ(line, "a*b=c \\P note");
+  SignificantLine line = readSignificantLine();
+  printLinesAreData = false;
+  EXPECT_EQ(line.text, "a*b=c \\P note");
   EXPECT_EQ(fake.screen, "");
 }
 
@@ -90,8 +81,7 @@ TEST(ReadSignificantLine, UnexpectedEndAfterCommentsStopsTheRun) {
   FakePlatform fake;
   fake.openJobFile("%comment\n   \n");
   fake.resultText();
-  TextLine line;
-  EXPECT_EQ(fake.run([&] { readSignificantLine(line); }), 0);
+  EXPECT_EQ(fake.run([] { readSignificantLine(); }), 0);
   EXPECT_EQ(fake.screen, kUnexpectedEnd);
   EXPECT_EQ(fake.openFiles(), 0);  // both files closed
 }
@@ -101,8 +91,7 @@ TEST(ReadSignificantLine, CtrlZAtTheStartOfALineEndsTheFile) {
   fake.openJobFile(
       "%comment\n\x1a"
       "data\n");
-  TextLine line;
-  EXPECT_EQ(fake.run([&] { readSignificantLine(line); }), 0);
+  EXPECT_EQ(fake.run([] { readSignificantLine(); }), 0);
   EXPECT_EQ(fake.screen, kUnexpectedEnd);
 }
 
@@ -110,8 +99,7 @@ TEST(ReadSignificantLine, AFailedReadIsARuntimeError) {
   FakePlatform fake;
   fake.openJobFile("data\n");
   fake.failFileReads = true;
-  TextLine line;
-  EXPECT_EQ(fake.run([&] { readSignificantLine(line); }), 217);
+  EXPECT_EQ(fake.run([] { readSignificantLine(); }), 217);
   EXPECT_NE(fake.screen.find("Disk read error"), std::string::npos);
 }
 

@@ -66,6 +66,14 @@ bool writeAll(int fd, const char* data, size_t size) {
   return true;
 }
 
+// open() tried again for as long as a signal interrupts it.
+int openUninterrupted(const char* name, int flags, mode_t mode = 0) {
+  for (;;) {
+    int fd = ::open(name, flags, mode);
+    if (fd >= 0 || errno != EINTR) return fd;
+  }
+}
+
 long readSome(int fd, char* buffer, size_t capacity) {
   for (;;) {
     ssize_t n = ::read(fd, buffer, capacity);
@@ -157,7 +165,7 @@ long PosixPlatform::readKeyboard(char* buffer, size_t capacity) {
 
 FileHandle PosixPlatform::openForReading(const char* name) {
   setFailureCause(nullptr);
-  int fd = aboveStandardChannels(::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  int fd = aboveStandardChannels(openUninterrupted(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   auto fail = [&fd](int error) {
     if (fd >= 0) ::close(fd);
     if (error != 0 && !isAboutTheName(error)) setFailureCause(ErrorText(error).text());
@@ -188,7 +196,7 @@ bool PosixPlatform::nameExists(const char* name) {
 
 CreateOutcome PosixPlatform::createNew(const char* name, FileHandle* file) {
   setFailureCause(nullptr);
-  int fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  int fd = openUninterrupted(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0 && errno == EEXIST) {
     *file = kNoFile;
     return CreateOutcome::kAlreadyExists;
@@ -211,7 +219,14 @@ bool PosixPlatform::writeFile(FileHandle file, const char* data, size_t size) {
   return writeAll(file, data, size);
 }
 
-bool PosixPlatform::closeFile(FileHandle file) { return ::close(file) == 0; }
+bool PosixPlatform::closeFile(FileHandle file) {
+  if (::close(file) == 0) return true;
+  // Interrupted by a signal, a close has still released the descriptor
+  // (Linux always does so; POSIX allows it), so it is not closed again,
+  // which could close a file opened since; one still in progress finishes
+  // by itself. Neither is a failure of the file.
+  return errno == EINTR || errno == EINPROGRESS;
+}
 
 TimeOfDay PosixPlatform::localTimeOfDay() {
   struct timespec now;

@@ -1,6 +1,6 @@
 #include "run/channels.h"
 
-#include "run/runtime_error_stop.h"
+#include "run/runtime_error.h"
 #include "run/wide_unsigned.h"
 
 namespace tallyra {
@@ -9,6 +9,22 @@ OutputChannel screen(OutputChannel::Kind::kScreen);
 OutputChannel resultFile(OutputChannel::Kind::kFile);
 InputChannel keyboard(InputChannel::Kind::kKeyboard);
 InputChannel jobFile(InputChannel::Kind::kFile);
+
+void writeOutChannelsIgnoringFailure() {
+  screen.writeOutIgnoringFailure();
+  resultFile.writeOutIgnoringFailure();
+}
+
+namespace {
+
+// A channel that fails ends the run as the runtime error stop does: what
+// can still be written out is, and then the error is reported.
+[[noreturn]] void stopOnFailure(RuntimeError error) {
+  writeOutChannelsIgnoringFailure();
+  reportRuntimeErrorAndEnd(error, nullptr);
+}
+
+}  // namespace
 
 void resetChannels() {
   screen.reset();
@@ -55,7 +71,7 @@ void OutputChannel::writeNumber(int64_t n) {
 }
 
 void OutputChannel::writeOut() {
-  if (!tryWriteOut()) runtimeErrorStop(RuntimeError::kDiskFull);
+  if (!tryWriteOut()) stopOnFailure(RuntimeError::kDiskFull);
 }
 
 void OutputChannel::close() {
@@ -63,7 +79,7 @@ void OutputChannel::close() {
   writeOut();
   FileHandle file = file_;
   file_ = kNoFile;
-  if (!platform().closeFile(file)) runtimeErrorStop(RuntimeError::kDiskFull);
+  if (!platform().closeFile(file)) stopOnFailure(RuntimeError::kDiskFull);
 }
 
 void OutputChannel::writeOutIgnoringFailure() {
@@ -89,8 +105,8 @@ bool InputChannel::fill() {
   if (ended_ || !isOpen()) return false;
   long n = kind_ == Kind::kKeyboard ? platform().readKeyboard(buffer_, kBufferSize)
                                     : platform().readFile(file_, buffer_, kBufferSize);
-  if (n == kKeyboardClosed) runtimeErrorStop(RuntimeError::kNotOpenForInput);
-  if (n < 0) runtimeErrorStop(RuntimeError::kDiskReadError);
+  if (n == kKeyboardClosed) stopOnFailure(RuntimeError::kNotOpenForInput);
+  if (n < 0) stopOnFailure(RuntimeError::kDiskReadError);
   pos_ = 0;
   filled_ = static_cast<size_t>(n);
   if (n == 0) ended_ = true;
@@ -158,7 +174,7 @@ void InputChannel::close() {
   if (kind_ != Kind::kFile || file_ == kNoFile) return;
   FileHandle file = file_;
   file_ = kNoFile;
-  if (!platform().closeFile(file)) runtimeErrorStop(RuntimeError::kCloseFailed);
+  if (!platform().closeFile(file)) stopOnFailure(RuntimeError::kCloseFailed);
 }
 
 void InputChannel::reset() {

@@ -7,7 +7,8 @@
 // is written out in blocks instead, and always before Keyboard is read and
 // before the run ends, so the bytes are the same either way. Input is read
 // as bytes; a physical line ends at LF, CR or CR LF. Every failed operation
-// ends the run through the runtime error stop, so callers never see one.
+// ends the run as the runtime error stop does (the channels are written out
+// quietly, then the error is reported), so callers never see one.
 #ifndef TALLYRA_RUN_CHANNELS_H_
 #define TALLYRA_RUN_CHANNELS_H_
 
@@ -138,6 +139,10 @@ extern OutputChannel screen;
 extern OutputChannel resultFile;
 extern InputChannel keyboard;
 extern InputChannel jobFile;
+
+// For the runtime error stop: writes out what Screen and ResultFile hold,
+// reporting nothing, so that a failing write cannot come back to the stop.
+void writeOutChannelsIgnoringFailure();
 
 // Resets all four channels to their state at process start (tests).
 void resetChannels();

@@ -4,12 +4,6 @@ namespace tallyra {
 
 RunOptions runOptions;
 JobRecord job;
-TextLine inputFileName;
-TextLine resultFileName;
-bool printLinesAreData = false;
-int32_t leadingBlanksRemoved = 0;
-TimeOfDay startTime;
-TimeOfDay endTime;
 
 void resetRunState() {
   runOptions = RunOptions();
@@ -17,12 +11,6 @@ void resetRunState() {
   job.size = 0;
   job.elementSymbols.clear();
   job.constraintCount = 0;
-  inputFileName.clear();
-  resultFileName.clear();
-  printLinesAreData = false;
-  leadingBlanksRemoved = 0;
-  startTime = TimeOfDay();
-  endTime = TimeOfDay();
 }
 
 }  // namespace tallyra

@@ -113,7 +113,13 @@ bool FakePlatform::writeFile(FileHandle file, const char* data, size_t size) {
   return true;
 }
 
-bool FakePlatform::closeFile(FileHandle file) { return open_.erase(file) == 1; }
+bool FakePlatform::closeFile(FileHandle file) {
+  auto it = open_.find(file);
+  if (it == open_.end()) return false;
+  bool fails = failingCloses.count(it->second.name) != 0;
+  open_.erase(it);
+  return !fails;
+}
 
 TimeOfDay FakePlatform::localTimeOfDay() {
   if (clockReadings.empty()) return TimeOfDay{};

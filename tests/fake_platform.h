@@ -39,6 +39,9 @@ class FakePlatform : public Platform {
   int failWriteNumber = 0;
   // A file read fails (the next read of any job file); false = never.
   bool failFileReads = false;
+  // Files whose close fails (what was written may not have reached the
+  // disk); the handle is released all the same.
+  std::set<std::string> failingCloses;
 
   // Puts `content` into a job file and attaches it as JobFile, and creates
   // and attaches an empty ResultFile "result.txt", as the start-up dialogue

@@ -2,7 +2,8 @@
 // point must end through the runtime error stop with "Disk Full" and exit
 // status 217, never as a success, and must keep every result line written
 // before the failure: with the screen on a console (written out line by
-// line) and on a file or pipe (written out in blocks).
+// line) and on a file or pipe (written out in blocks). A close that fails
+// ends the run in the same way, after all of it was written.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -30,13 +31,14 @@ struct Outcome {
   std::string result;
 };
 
-Outcome runWithFailingWrite(int failWriteNumber, bool console) {
+Outcome runWithFaults(int failWriteNumber, bool console, const char* failingClose = nullptr) {
   FakePlatform fake;
   fake.screenConsole = console;
   fake.files["data.txt"] = kJobFile;
   fake.hasArgument = true;
   fake.argument = "data.txt";
   fake.failWriteNumber = failWriteNumber;
+  if (failingClose != nullptr) fake.failingCloses.insert(failingClose);
   int status = fake.run([] { runProgram(); });
   return {status, fake.writes(), fake.screenFailed(), fake.screen, fake.files["data_r0.txt"]};
 }
@@ -49,12 +51,12 @@ class IoFaults : public ::testing::TestWithParam<bool> {};
 
 TEST_P(IoFaults, EveryFailedWriteEndsTheRunAsDiskFullAndKeepsWhatWasWritten) {
   const bool console = GetParam();
-  Outcome good = runWithFailingWrite(0, console);
+  Outcome good = runWithFaults(0, console);
   ASSERT_EQ(good.status, 0);
   ASSERT_GT(good.writes, 20);
   // On a console every screen line is a write of its own; elsewhere the
   // screen goes out in a few blocks, and the bytes are the same.
-  Outcome other = runWithFailingWrite(0, !console);
+  Outcome other = runWithFaults(0, !console);
   EXPECT_EQ(good.screen, other.screen);
   EXPECT_EQ(good.result, other.result);
   EXPECT_GT(console ? good.writes - other.writes : other.writes - good.writes, 15);
@@ -62,7 +64,7 @@ TEST_P(IoFaults, EveryFailedWriteEndsTheRunAsDiskFullAndKeepsWhatWasWritten) {
       "An unhandled exception occurred at 0x00000065 :\r\nDisk Full\r\n  0x00000065\r\n\r\n";
   for (int n = 1; n <= good.writes; ++n) {
     SCOPED_TRACE("write " + std::to_string(n) + " fails");
-    Outcome bad = runWithFailingWrite(n, console);
+    Outcome bad = runWithFaults(n, console);
     EXPECT_EQ(bad.status, 217);
     EXPECT_TRUE(isPrefix(bad.result, good.result));
     if (bad.screenFailed) {
@@ -73,6 +75,30 @@ TEST_P(IoFaults, EveryFailedWriteEndsTheRunAsDiskFullAndKeepsWhatWasWritten) {
       EXPECT_EQ(bad.screen.substr(bad.screen.size() - diskFull.size()), diskFull);
       EXPECT_TRUE(isPrefix(bad.screen.substr(0, bad.screen.size() - diskFull.size()), good.screen));
     }
+  }
+}
+
+TEST_P(IoFaults, AFailedCloseEndsTheCompleteRunAsARuntimeError) {
+  const bool console = GetParam();
+  Outcome good = runWithFaults(0, console);
+  ASSERT_EQ(good.status, 0);
+  // The job file is closed first: its failure is the one reported.
+  struct Case {
+    const char* file;
+    std::string report;
+  } cases[] = {
+      {"data.txt",
+       "An unhandled exception occurred at 0x00000067 :\r\nFile close failed\r\n  "
+       "0x00000067\r\n\r\n"},
+      {"data_r0.txt",
+       "An unhandled exception occurred at 0x00000065 :\r\nDisk Full\r\n  0x00000065\r\n\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    Outcome bad = runWithFaults(0, console, c.file);
+    EXPECT_EQ(bad.status, 217);
+    EXPECT_EQ(bad.result, good.result);
+    EXPECT_EQ(bad.screen, good.screen + c.report);
   }
 }
 

@@ -1,0 +1,70 @@
+#include "counting/residual_cache.h"
+
+#include <cassert>
+
+namespace tallyra {
+
+template <int Words>
+void ResidualCache<Words>::startJob() {
+  // The slots are cleared when a job first uses residual keys, so that a
+  // cache in static storage costs nothing until then.
+  if (!cleared_) {
+    for (Slot& slot : slots_) slot.generation = 0;
+    cleared_ = true;
+  }
+  ++generation_;
+  if (generation_ == 0) {  // wrapped: old generation numbers come back
+    for (Slot& slot : slots_) slot.generation = 0;
+    generation_ = 1;
+  }
+  head_ = 0;
+}
+
+template <int Words>
+auto ResidualCache<Words>::needsAt(Key& key) -> Set* {
+  assert(key.length >= 1 && static_cast<uint64_t>(key.length) <= kArenaSets);
+  // The needs of a key lie in one piece: a key that would run over the
+  // arena's end starts at its beginning.
+  uint64_t at = head_;
+  if (at % kArenaSets + static_cast<uint64_t>(key.length) > kArenaSets)
+    at += kArenaSets - at % kArenaSets;
+  key.position = at;
+  return &arena_[at % kArenaSets];
+}
+
+template <int Words>
+bool ResidualCache<Words>::sameNeeds(const Slot& slot, const Key& key) const {
+  const Set* stored = &arena_[slot.position % kArenaSets];
+  const Set* asked = &arena_[key.position % kArenaSets];
+  for (int i = 0; i < key.length; ++i)
+    if (!(stored[i] == asked[i])) return false;
+  return true;
+}
+
+template <int Words>
+auto ResidualCache<Words>::find(const Key& key) const -> Count {
+  if (!cleared_) return 0;
+  const uint64_t upTo = key.position + static_cast<uint64_t>(key.length);
+  const Slot* pair = &slots_[firstSlot(key.hash)];
+  for (int i = 0; i < 2; ++i) {
+    const Slot& slot = pair[i];
+    if (slot.generation == generation_ && slot.hash == key.hash && slot.length == key.length &&
+        slot.component == key.component && kept(slot.position, upTo) && sameNeeds(slot, key))
+      return slot.count;
+  }
+  return 0;
+}
+
+template <int Words>
+void ResidualCache<Words>::store(const Key& key, const Count& count) {
+  if (!kept(key.position, head_)) return;
+  Slot* pair = &slots_[firstSlot(key.hash)];
+  if (pair[0].generation == generation_ && pair[0].position != key.position) pair[1] = pair[0];
+  pair[0] = Slot{key.component, key.hash, key.position, count, generation_, key.length};
+}
+
+template class ResidualCache<1>;
+template class ResidualCache<2>;
+template class ResidualCache<4>;
+
+}  // namespace tallyra

@@ -292,7 +292,19 @@ TEST(EngineSettings, EachSettingTakesThePathItExistsFor) {
   // the way each setting says.
   EngineStatistics sum[kCheckedSettings];
   SampleAlgebra algebra;
-  for (int job = 0; job < 4; ++job) {
+  for (int job = 0; job < 5; ++job) {
+    if (job == 4) {
+      // Z2^5: every element alone forces only the identity, so its pairs
+      // keep their rules and the table is dense.
+      OperationTable two, power, next;
+      makeCyclicGroupTable(2, two);
+      power = two;
+      for (int i = 1; i < 5; ++i) {
+        makeProductTable(power, two, next);
+        power = next;
+      }
+      makeTableAlgebra(power, algebra);
+    }
     if (job == 0) makeChainProductLattice(5, 6, algebra);
     if (job == 1) makeRandomPartialAlgebra(40, 90, 4040, algebra);
     if (job == 2) makeSymmetricGroup4(algebra);
@@ -313,6 +325,10 @@ TEST(EngineSettings, EachSettingTakesThePathItExistsFor) {
   // Exact keys from the first node, and the pair-weighing rule everywhere.
   EXPECT_GT(sum[1].exactDependences, program.exactDependences);
   EXPECT_GT(sum[1].partsWeighed, program.partsWeighed);
+  // The group's table is dense: taken whole by the program, searched by
+  // components without it.
+  EXPECT_GT(program.partsDense, 0);
+  EXPECT_EQ(sum[2].partsDense, 0);
   // Nothing counted by trying, and more branched on.
   EXPECT_GT(program.partsTried, 0);
   EXPECT_EQ(sum[2].partsTried, 0);

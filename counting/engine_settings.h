@@ -29,6 +29,11 @@ struct EngineOptions {
   // weighs them by the pairs producing each element (see
   // subuniverse_search.cc); 0: the first rule everywhere.
   int pairsRuleAbove = 30;
+  // A part of more elements than this (0..256) in which at least three in
+  // four pairs of elements have rules of their own is taken as one
+  // component without finding its links, and branched on by the element
+  // that forces the most (see subuniverse_search.cc); 0: none is.
+  int denseAbove = 30;
   // A job of at most kMaxSmallJobElements (16) elements for which trying
   // every subset at once (small_job_count.h) is the cheaper way and visits
   // at most this many words is counted so, without rules or search; 0: none
@@ -58,13 +63,15 @@ struct EngineStatistics {
   int64_t partsTried = 0;         // parts of two or more elements counted by trying their subsets
   int64_t freeElements = 0;       // elements left free, each a factor of 2
   int64_t partsWeighed = 0;       // parts whose active pairs were counted for the branching rule
+  int64_t partsDense = 0;         // parts taken whole as dense, their links not found
   int64_t jobsTried = 0;          // whole jobs counted by trying every subset at once
   int64_t componentsChecked = 0;  // counted again by checkComponents
   int64_t deepestLevel = 0;       // the most components branched on inside one another
 };
 
-// The options by name, for tools: "exactKeysAfter", "residualKeysAfter", "triedElements",
-// "pairsRuleAbove", "triedJobWork", "checkComponents" (0 or 1).
+// The options by name, for tools: "exactKeysAfter", "residualKeysAfter",
+// "triedElements", "pairsRuleAbove", "denseAbove", "triedJobWork",
+// "checkComponents" (0 or 1).
 struct EngineOptionName {
   const char* name;
   int64_t (*get)(const EngineOptions&);

@@ -385,6 +385,35 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::openPart(PartLevel* level, const S
   statistics_.partsWeighed += counted;
   // Residual keys need the pairs that may not both come in.
   p.residual = statistics_.nodes >= options_.residualKeysAfter;
+  // A part in which most pairs of elements have rules of their own and most
+  // of each element's results lie in the part (a group's or a quasigroup's
+  // table, where the results of every element fill the part) is one
+  // component in all but name, and finding its links would cost a pass
+  // over all its pairs at every node: it is taken whole, and branched on by
+  // the element that the most pairs produce and, among those, that forces
+  // the most.
+  p.dense = false;
+  if (options_.denseAbove > 0 && !p.residual && !atMostElements(part, options_.denseAbove)) {
+    // The pairs with rules and the results in the part, counted until too
+    // few elements are left to reach three in four of all.
+    const int64_t k = bits(part);
+    const int64_t wantedPairs = 3 * k * (k - 1);
+    const int64_t wantedResults = 3 * k * k;
+    int64_t pairs = 0;
+    int64_t results = 0;
+    int64_t left = k;
+    for (Set rest = part; !isEmpty(rest) && 4 * (pairs + left * (k - 1)) >= wantedPairs &&
+                          4 * (results + left * k) >= wantedResults;
+         rest = withoutLowest(rest), --left) {
+      pairs += bits(rules_.partners[lowest(rest)] & part);
+      results += bits(rules_.results[lowest(rest)] & part);
+    }
+    if (4 * pairs >= wantedPairs && 4 * results >= wantedResults) {
+      p.dense = true;
+      ++statistics_.partsDense;
+      return;
+    }
+  }
   if (p.residual)
     findLinks<Words, true>(part, decided_.included, implied, rules_, counted, p.adjacent,
                            p.occurrences, p.notBothWith);
@@ -406,11 +435,15 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
   int freeElements = p.freeElements;
   while (!isEmpty(rest)) {
     Set component = single<Set>(lowest(rest));
-    Set frontier = component;
-    while (!isEmpty(frontier)) {
-      const Set grown = p.adjacent[lowest(frontier)] & ~component;
-      frontier = withoutLowest(frontier) | grown;
-      component |= grown;
+    if (p.dense) {
+      component = rest;
+    } else {
+      Set frontier = component;
+      while (!isEmpty(frontier)) {
+        const Set grown = p.adjacent[lowest(frontier)] & ~component;
+        frontier = withoutLowest(frontier) | grown;
+        component |= grown;
+      }
     }
     rest &= ~component;
     if (isEmpty(withoutLowest(component))) {
@@ -473,7 +506,18 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
     c.branchesDone = 0;
     const BranchMeasures<Words> measures{p.adjacent, p.implied, p.occurrences, rules_.produced,
                                          options_.pairsRuleAbove};
-    c.branch = chooseBranch<Words>(component, measures);
+    if (p.dense) {
+      int64_t best = -1;
+      for (Set elements = component; !isEmpty(elements); elements = withoutLowest(elements)) {
+        const int x = lowest(elements);
+        const int64_t score =
+            int64_t{rules_.produced[x]} * (kMaxSize + 1) + bits(p.implied[x] & component);
+        c.branch = score > best ? x : c.branch;
+        best = score > best ? score : best;
+      }
+    } else {
+      c.branch = chooseBranch<Words>(component, measures);
+    }
     assert(has(component, c.branch));
     if (nextBranch(level, component_)) return true;
     finishComponent(level, component_);

@@ -68,6 +68,7 @@ class SubuniverseSearch {
     // so excluded); `residual` says whether its components use them.
     Set notBothWith[kMaxSize];
     bool residual;
+    bool dense;
   };
 
   // A component being branched on: first with `branch` in, then out.

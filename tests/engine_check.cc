@@ -65,7 +65,7 @@ SubuniverseEngine& checkedEngine(int setting) {
       const SubuniverseEngine::Options settings[kCheckedSettings] = {
           {},
           {.exactKeysAfter = 0, .pairsRuleAbove = 0, .triedJobWork = 0},
-          {.triedElements = 0, .triedJobWork = 0},
+          {.triedElements = 0, .denseAbove = 0, .triedJobWork = 0},
           {.exactKeysAfter = 0, .triedElements = 0, .pairsRuleAbove = 0, .triedJobWork = 0},
           {.exactKeysAfter = 0, .triedJobWork = 0, .checkComponents = true}};
       for (int i = 0; i < kCheckedSettings; ++i) engines[i].setOptions(settings[i]);
@@ -80,9 +80,9 @@ SubuniverseEngine& checkedEngine(int setting) {
   for (int setting = 0; setting < kCheckedSettings; ++setting) {
     const SubuniverseEngine::Options& o = checkedEngine(setting).options();
     char named[160];
-    std::snprintf(named, sizeof named, "%s-tried%d-exact%lld-pairs%d-jobs%d%s", label,
+    std::snprintf(named, sizeof named, "%s-tried%d-exact%lld-pairs%d-dense%d-jobs%d%s", label,
                   o.triedElements, static_cast<long long>(o.exactKeysAfter), o.pairsRuleAbove,
-                  o.triedJobWork, o.checkComponents ? "-checked" : "");
+                  o.denseAbove, o.triedJobWork, o.checkComponents ? "-checked" : "");
     ::testing::AssertionResult result =
         engineCounts(checkedEngine(setting), algebra, expected, named);
     if (!result) return result;

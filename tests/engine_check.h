@@ -40,8 +40,9 @@ uint64_t listedCount(const SampleAlgebra& algebra);
 // of the engine runs in the normal test run: the program's own (small jobs
 // counted by trying all their subsets at once); then, with every job
 // searched: exact cache keys from the first node, with the pair-weighing
-// branching rule for components of every size; no part counted by trying,
-// every component branched on down to single elements; all of these; and
+// branching rule for components of every size; no part counted by trying
+// and no dense part taken whole, every component branched on down to
+// single elements; all of these; and
 // exact keys from the first node with every part of up to 16 elements
 // counted again as the engine counts it or finds it in the cache
 // (EngineOptions::checkComponents), so that a wrong key or count stops the

@@ -390,8 +390,7 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::openPart(PartLevel* level, const S
   // table, where the results of every element fill the part) is one
   // component in all but name, and finding its links would cost a pass
   // over all its pairs at every node: it is taken whole, and branched on by
-  // the element that the most pairs produce and, among those, that forces
-  // the most.
+  // the element that forces the most.
   p.dense = false;
   if (options_.denseAbove > 0 && !p.residual && !atMostElements(part, options_.denseAbove)) {
     // The pairs with rules and the results in the part, counted until too
@@ -507,13 +506,12 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
     const BranchMeasures<Words> measures{p.adjacent, p.implied, p.occurrences, rules_.produced,
                                          options_.pairsRuleAbove};
     if (p.dense) {
-      int64_t best = -1;
+      int most = -1;
       for (Set elements = component; !isEmpty(elements); elements = withoutLowest(elements)) {
         const int x = lowest(elements);
-        const int64_t score =
-            int64_t{rules_.produced[x]} * (kMaxSize + 1) + bits(p.implied[x] & component);
-        c.branch = score > best ? x : c.branch;
-        best = score > best ? score : best;
+        const int forces = bits(p.implied[x] & component);
+        c.branch = forces > most ? x : c.branch;
+        most = forces > most ? forces : most;
       }
     } else {
       c.branch = chooseBranch<Words>(component, measures);

@@ -21,6 +21,17 @@ class FixedText {
 
   FixedText() = default;
   explicit FixedText(std::string_view text) { assign(text); }
+  // Copies only the text: a line is copied at every step of reading.
+  FixedText(const FixedText& other) : length_(other.length_) {
+    std::memcpy(data_, other.data_, static_cast<size_t>(length_));
+  }
+  FixedText& operator=(const FixedText& other) {
+    if (this != &other) {
+      length_ = other.length_;
+      std::memcpy(data_, other.data_, static_cast<size_t>(length_));
+    }
+    return *this;
+  }
 
   int length() const { return length_; }
   bool empty() const { return length_ == 0; }
@@ -87,7 +98,9 @@ class FixedText {
   friend bool operator==(const FixedText& a, std::string_view b) { return a.view() == b; }
 
  private:
-  char data_[Capacity] = {};
+  // Only the first length_ bytes hold anything; the rest are never read,
+  // nor set when a line is made.
+  char data_[Capacity];
   int length_ = 0;
 };
 

@@ -166,6 +166,11 @@ class WideUnsigned {
   int toDecimal(char* out) const {
     // Groups of 19 digits, the lowest first, each written with leading
     // zeros but the highest.
+    if (fitsInWord()) {  // most counts: no division of wide numbers
+      const int length = writeDecimal(word_[0], out);
+      out[length] = '\0';
+      return length;
+    }
     constexpr uint64_t kTenTo19 = 10'000'000'000'000'000'000u;
     uint64_t groups[(kMostDigits + 18) / 19];
     int count = 0;

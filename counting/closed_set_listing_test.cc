@@ -41,13 +41,7 @@ void makeMixedAlgebra(SampleRandom& random, int largest, SampleAlgebra& out) {
   const int limits[] = {3, n, 2 * n, 4 * n, 12 * n};
   int count = random.below(limits[random.below(5)] + 1);
   int width = 1 + random.below(n);  // constraints within blocks of this many
-  out.reset(n);
-  for (int i = 0; i < count; ++i) {
-    int base = random.below(n - width + 1);
-    int a = base + random.below(width), b = base + random.below(width);
-    int c = base + random.below(width);
-    addAwkwardConstraint(random, a, b, c, out);
-  }
+  makeAwkwardAlgebra(random, n, n, width, count, out);
 }
 
 // Every subset of an algebra of up to 12 elements tried in increasing order

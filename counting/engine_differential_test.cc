@@ -33,14 +33,9 @@ int denseCount(SampleRandom& random, int n) { return n * n * n * (3 + random.bel
 // results equal to an operand, repeated constraints, several results for
 // the same operands, and a few elements that no constraint names.
 void makeMixed(SampleRandom& random, int n, SampleAlgebra& out) {
-  out.reset(n);
   int unnamed = random.below(4);
   int used = n - unnamed;
-  int count = denseCount(random, used);
-  for (int i = 0; i < count; ++i) {
-    int a = random.below(used), b = random.below(used), c = random.below(used);
-    addAwkwardConstraint(random, a, b, c, out);
-  }
+  makeAwkwardAlgebra(random, n, used, 0, denseCount(random, used), out);
 }
 
 // The shared-results gadget: the edges {x, y} of a cycle on `c` operand

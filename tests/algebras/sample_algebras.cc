@@ -287,6 +287,18 @@ void addAwkwardConstraint(SampleRandom& random, int left, int right, int result,
   out.add(left, right, result);
 }
 
+void makeAwkwardAlgebra(SampleRandom& random, int n, int named, int block, int count,
+                        SampleAlgebra& out) {
+  out.reset(n);
+  for (int i = 0; i < count; ++i) {
+    const int base = block > 0 ? random.below(named - block + 1) : 0;
+    const int width = block > 0 ? block : named;
+    const int a = base + random.below(width), b = base + random.below(width);
+    const int c = base + random.below(width);
+    addAwkwardConstraint(random, a, b, c, out);
+  }
+}
+
 void makeLeftZeroBand(int k, OperationTable& out) {
   out.size = k;
   for (int x = 0; x < k; ++x)

@@ -93,6 +93,13 @@ void makeRandomPartialAlgebra(int n, int count, uint64_t seed, SampleAlgebra& ou
 // operands of an earlier constraint with this result.
 void addAwkwardConstraint(SampleRandom& random, int left, int right, int result,
                           SampleAlgebra& out);
+// The awkward algebra of the listing's and the engine's differential tests:
+// `count` awkward constraints (addAwkwardConstraint) on n elements, drawn
+// among the first `named` of them (the others named by none), each within
+// a block of `block` consecutive elements placed at random, or anywhere
+// among the named when block is 0.
+void makeAwkwardAlgebra(SampleRandom& random, int n, int named, int block, int count,
+                        SampleAlgebra& out);
 
 // --- Whole operation tables and their products.
 

@@ -139,12 +139,14 @@ TEST(ResultLines, AgreeWithBigIntegerArithmeticAtEverySize) {
     for (char digit : n) count = count * 10 + static_cast<uint64_t>(digit - '0');
     auto [screenText, fileText] = resultLines("A", size, k, count);
     const std::string ks = std::to_string(k);
-    ASSERT_EQ(screenText,
-              "Result: |Sub(A)| = " + n + " = " + rightAligned(x8, 22) + "*2^{|A|-" + ks + "}\r\n")
-        << line;
-    ASSERT_EQ(fileText, "Result for A=A:  |Sub(A)| = " + n + ", whence\r\nsigma(A) = |Sub(A)|*2^(" +
-                            ks + "-|A|) = " + rightAligned(x16, 21) + " .\r\n")
-        << line;
+    std::string screenLine = "Result: |Sub(A)| = ";
+    screenLine.append(n).append(" = ").append(rightAligned(x8, 22));
+    screenLine.append("*2^{|A|-").append(ks).append("}\r\n");
+    ASSERT_EQ(screenText, screenLine) << line;
+    std::string fileLines = "Result for A=A:  |Sub(A)| = ";
+    fileLines.append(n).append(", whence\r\nsigma(A) = |Sub(A)|*2^(").append(ks);
+    fileLines.append("-|A|) = ").append(rightAligned(x16, 21)).append(" .\r\n");
+    ASSERT_EQ(fileText, fileLines) << line;
     sizeSeen[size] = true;
     ++checked;
   }

@@ -42,20 +42,23 @@ int interruptedOpen(const char* path, int flags, mode_t mode) {
   return realOpen(path, flags, mode);
 }
 
-mode_t modeArgument(int flags, va_list arguments) {
-  bool hasMode = (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE;
-  return hasMode ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
-}
+// Whether open() was given a mode, its third argument.
+bool hasMode(int flags) { return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE; }
 
 }  // namespace
 
 extern "C" {
 
 int open(const char* path, int flags, ...) {
-  va_list arguments;
-  va_start(arguments, flags);
-  mode_t mode = modeArgument(flags, arguments);
-  va_end(arguments);
+  mode_t mode = 0;
+  if (hasMode(flags)) {
+    va_list arguments;
+    va_start(arguments, flags);
+    // (The analyzer does not see the va_start above in a function named open.)
+    mode =
+        static_cast<mode_t>(va_arg(arguments, int));  // NOLINT(clang-analyzer-valist.Uninitialized)
+    va_end(arguments);
+  }
   return interruptedOpen(path, flags, mode);
 }
 

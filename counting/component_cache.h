@@ -99,7 +99,9 @@ class ComponentCache {
 
   // The slots are cleared as jobs first reach them, so that a cache in
   // static storage costs only the part of it that the jobs use.
-  Slot slots_[kSlots];
+  // A pair of slots of one-word sets fills one line of the processor's
+  // cache.
+  alignas(64) Slot slots_[kSlots];
   DependenceSlot dependence_[uint32_t{1} << kDependenceBits];
   uint32_t clearedSlots_ = 0;       // slots_[0..clearedSlots_ - 1] hold generations
   uint32_t clearedDependence_ = 0;  // and dependence_[0..clearedDependence_ - 1]

@@ -262,7 +262,7 @@ auto SubuniverseSearch<Words>::countPart(const Set& part, const Set* implied) ->
   // a branch of c opens the part p + 1.
   PartLevel* p = parts_;
   ComponentLevel* c = components_;
-  openPart(p, part, implied);
+  openPart(p, part, implied, rules_.partners);
   for (;;) {
     // Take up the components of p until one has a branch that opens a part
     // of its own, one level down.
@@ -293,12 +293,18 @@ namespace {
 // Finds, for the elements of `part`, the elements of the part that each
 // shares an active constraint with (adjacent) and the active pairs each is
 // an operand or a result of (occurrences, counted only when `counted` is
-// 1). A function of its own so that the compiler knows the tables it
-// writes are not the rules it reads.
+// 1). Only the pairs of `candidates` are looked at: the partners of each
+// element, or the elements it was linked to in the part that a branch
+// opened this one from (nothing links in a branch that did not link
+// before it: deciding elements only takes results away from a pair, and a
+// pair whose result left the part still links its operands). A function
+// of its own so that the compiler knows the tables it writes are not the
+// rules it reads.
 template <int Words, bool kNotBoth>
 void findLinks(const ElementSetOf<Words> part, const ElementSetOf<Words> included,
                const ElementSetOf<Words>* __restrict implied,
-               const ClosureRules<Words>& __restrict rules, const int counted,
+               const ClosureRules<Words>& __restrict rules,
+               const ElementSetOf<Words>* __restrict candidates, const int counted,
                ElementSetOf<Words>* __restrict adjacent, int* __restrict occurrences,
                ElementSetOf<Words>* __restrict notBothWith) {
   using Set = ElementSetOf<Words>;
@@ -319,7 +325,8 @@ void findLinks(const ElementSetOf<Words> part, const ElementSetOf<Words> include
     const Set open = notIncluded & ~implied[x];
     const Set* forced = rules.forced[x];
     int pairs = 0;
-    for (Set later = rules.partners[x] & part & above<Set>(x); !isEmpty(later);
+    // (forced[x][y] for a y that is no partner of x holds stale bits.)
+    for (Set later = candidates[x] & rules.partners[x] & part & above<Set>(x); !isEmpty(later);
          later = withoutLowest(later)) {
       const int y = lowest(later);
       const Set results = forced[y] & open & ~implied[y];
@@ -368,10 +375,13 @@ void growImplied(const ElementSetOf<Words> undecided, const ElementSetOf<Words> 
 }  // namespace
 
 // Makes parts_[depth] the part `part` (more than triedElements elements)
-// and finds which of its elements each active constraint links.
+// and finds which of its elements each active constraint links, among the
+// pairs of `linkedBefore`: the links of the part it was opened from, or the
+// rules' partners.
 template <int Words>
 TALLYRA_INLINE void SubuniverseSearch<Words>::openPart(PartLevel* level, const Set& part,
-                                                       const Set* implied) {
+                                                       const Set* implied,
+                                                       const Set* linkedBefore) {
   assert(level <= parts_ + kMaxSize);
   assert(isEmpty(part & (decided_.included | decided_.excluded)));
   PartLevel& p = *level;
@@ -414,11 +424,11 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::openPart(PartLevel* level, const S
     }
   }
   if (p.residual)
-    findLinks<Words, true>(part, decided_.included, implied, rules_, counted, p.adjacent,
-                           p.occurrences, p.notBothWith);
+    findLinks<Words, true>(part, decided_.included, implied, rules_, linkedBefore, counted,
+                           p.adjacent, p.occurrences, p.notBothWith);
   else
-    findLinks<Words, false>(part, decided_.included, implied, rules_, counted, p.adjacent,
-                            p.occurrences, nullptr);
+    findLinks<Words, false>(part, decided_.included, implied, rules_, linkedBefore, counted,
+                            p.adjacent, p.occurrences, nullptr);
 }
 
 // Takes up the components of parts_[depth] that are left, multiplying
@@ -559,7 +569,9 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::nextBranch(PartLevel* level,
       branchImplied = implied;
     }
     if (!atMostTriedElements(undecided)) {
-      openPart(level + 1, undecided, branchImplied);
+      // A dense part has no links of its own.
+      openPart(level + 1, undecided, branchImplied,
+               level->dense ? rules_.partners : level->adjacent);
       return true;
     }
     c.count += countByTrying(undecided, branchImplied);

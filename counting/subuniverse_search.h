@@ -88,7 +88,7 @@ class SubuniverseSearch {
   };
 
   Count countPart(const Set& part, const Set* implied);
-  void openPart(PartLevel* level, const Set& part, const Set* implied);
+  void openPart(PartLevel* level, const Set& part, const Set* implied, const Set* linkedBefore);
   bool takeUpComponents(PartLevel* level, ComponentLevel* component);
   bool nextBranch(PartLevel* level, ComponentLevel* component);
   void finishComponent(PartLevel* level, ComponentLevel* component);

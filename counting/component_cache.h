@@ -8,7 +8,10 @@
 // closed set, so the component and that part of the closed set make an
 // exact key. The table has a fixed number of slots in pairs; a key lives in
 // the pair its hash picks, a new entry takes the pair's first slot and
-// pushes the entry there to the second, dropping what the second held. A
+// pushes the entry there to the second, dropping what the second held.
+// Most lookups of a long search miss, so a table of 16-bit tags of the
+// keys, small enough to stay in the processor's caches, answers most
+// misses without reading the slots. A
 // smaller table, one slot to a hash, keeps the dependence of recent
 // components. Entries of earlier jobs are told apart by a generation
 // number, so starting a job costs nothing. Words is the width of the job's
@@ -48,7 +51,11 @@ class ComponentCache {
 
   // The count stored for (component, inside), or kNotFound.
   Count find(const Set& component, const Set& inside) const {
-    const Slot* pair = &slots_[firstSlot(component, inside)];
+    const uint64_t mixed = mixedKey(component, inside);
+    const uint32_t first = firstSlot(mixed);
+    const uint16_t tag = static_cast<uint16_t>(mixed);
+    if (tags_[first] != tag && tags_[first + 1] != tag) return kNotFound;
+    const Slot* pair = &slots_[first];
     for (int i = 0; i < 2; ++i)
       if (pair[i].generation == generation_ && pair[i].component == component &&
           pair[i].inside == inside)
@@ -58,11 +65,16 @@ class ComponentCache {
 
   // Stores a count, at least 1.
   void store(const Set& component, const Set& inside, const Count& count) {
-    Slot* pair = &slots_[firstSlot(component, inside)];
+    const uint64_t mixed = mixedKey(component, inside);
+    const uint32_t first = firstSlot(mixed);
+    Slot* pair = &slots_[first];
     if (pair[0].generation == generation_ &&
-        (pair[0].component != component || pair[0].inside != inside))
+        (pair[0].component != component || pair[0].inside != inside)) {
       pair[1] = pair[0];
+      tags_[first + 1] = tags_[first];
+    }
     pair[0] = Slot{component, inside, count, generation_};
+    tags_[first] = static_cast<uint16_t>(mixed);
   }
 
   // The dependence stored for `component` into `depends`; false when
@@ -77,11 +89,15 @@ class ComponentCache {
     Count count;
     uint32_t generation;  // 0: never used
   };
-  uint32_t firstSlot(const Set& component, const Set& inside) const {
+  // The key's hash: its high bits choose the pair, its low 16 bits are the
+  // tag.
+  static uint64_t mixedKey(const Set& component, const Set& inside) {
     uint64_t mixed =
         (mixedWord(component) ^ (mixedWord(inside) * 0xC2B2AE3D27D4EB4Fu)) * 0x9E3779B97F4A7C15u;
     mixed ^= mixed >> 29;
-    mixed *= 0xBF58476D1CE4E5B9u;
+    return mixed * 0xBF58476D1CE4E5B9u;
+  }
+  uint32_t firstSlot(uint64_t mixed) const {
     return static_cast<uint32_t>(mixed >> (64 - slotBits_)) & ~uint32_t{1};
   }
 
@@ -102,6 +118,10 @@ class ComponentCache {
   // A pair of slots of one-word sets fills one line of the processor's
   // cache.
   alignas(64) Slot slots_[kSlots];
+  // tags_[i]: the tag of the key in slots_[i], where it holds an entry of
+  // this job (elsewhere any value: a tag that matches by chance only sends
+  // find() to the slots).
+  uint16_t tags_[kSlots] = {};
   DependenceSlot dependence_[uint32_t{1} << kDependenceBits];
   uint32_t clearedSlots_ = 0;       // slots_[0..clearedSlots_ - 1] hold generations
   uint32_t clearedDependence_ = 0;  // and dependence_[0..clearedDependence_ - 1]

@@ -45,7 +45,10 @@ template <int Words>
 auto ResidualCache<Words>::find(const Key& key) const -> Count {
   if (!cleared_) return 0;
   const uint64_t upTo = key.position + static_cast<uint64_t>(key.length);
-  const Slot* pair = &slots_[firstSlot(key.hash)];
+  const uint32_t first = firstSlot(key.hash);
+  const uint16_t tag = static_cast<uint16_t>(key.hash);
+  if (tags_[first] != tag && tags_[first + 1] != tag) return 0;
+  const Slot* pair = &slots_[first];
   for (int i = 0; i < 2; ++i) {
     const Slot& slot = pair[i];
     if (slot.generation == generation_ && slot.hash == key.hash && slot.length == key.length &&
@@ -58,9 +61,14 @@ auto ResidualCache<Words>::find(const Key& key) const -> Count {
 template <int Words>
 void ResidualCache<Words>::store(const Key& key, const Count& count) {
   if (!kept(key.position, head_)) return;
-  Slot* pair = &slots_[firstSlot(key.hash)];
-  if (pair[0].generation == generation_ && pair[0].position != key.position) pair[1] = pair[0];
+  const uint32_t first = firstSlot(key.hash);
+  Slot* pair = &slots_[first];
+  if (pair[0].generation == generation_ && pair[0].position != key.position) {
+    pair[1] = pair[0];
+    tags_[first + 1] = tags_[first];
+  }
   pair[0] = Slot{key.component, key.hash, key.position, count, generation_, key.length};
+  tags_[first] = static_cast<uint16_t>(key.hash);
 }
 
 template class ResidualCache<1>;

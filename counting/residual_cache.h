@@ -15,7 +15,8 @@
 // key and where its needs begin, and a hit compares the whole key. When the arena has gone round,
 // the keys it overwrote are gone; the slots are in pairs, a new key takes the first of its pair and
 // pushes the one there to the second. Entries of earlier jobs are told apart by a generation
-// number.
+// number. A table of 16-bit tags of the slots' hashes, small enough to stay in the processor's
+// caches, answers most misses without reading the slots.
 #ifndef TALLYRA_COUNTING_RESIDUAL_CACHE_H_
 #define TALLYRA_COUNTING_RESIDUAL_CACHE_H_
 
@@ -85,7 +86,11 @@ class ResidualCache {
   }
   bool sameNeeds(const Slot& slot, const Key& key) const;
 
-  Slot slots_[kSlots];
+  alignas(64) Slot slots_[kSlots];
+  // tags_[i]: the low 16 bits of the hash in slots_[i], where it holds an
+  // entry of this job (elsewhere any value: a tag that matches by chance
+  // only sends find() to the slots).
+  uint16_t tags_[kSlots] = {};
   Set arena_[kArenaSets];
   uint64_t head_ = 0;  // the sets written to the arena in this job, in all
   bool cleared_ = false;

@@ -54,8 +54,13 @@ class ComponentCache {
     const uint64_t mixed = mixedKey(component, inside);
     const uint32_t first = firstSlot(mixed);
     const uint16_t tag = static_cast<uint16_t>(mixed);
-    if (tags_[first] != tag && tags_[first + 1] != tag) return kNotFound;
     const Slot* pair = &slots_[first];
+    if (tags_[first] != tag && tags_[first + 1] != tag) {
+      // A miss is most often stored soon after: the slots are fetched for
+      // it meanwhile.
+      prefetch(pair);
+      return kNotFound;
+    }
     for (int i = 0; i < 2; ++i)
       if (pair[i].generation == generation_ && pair[i].component == component &&
           pair[i].inside == inside)
@@ -89,6 +94,13 @@ class ComponentCache {
     Count count;
     uint32_t generation;  // 0: never used
   };
+  static void prefetch(const Slot* pair) {
+#if defined(__GNUC__)
+    __builtin_prefetch(pair, 1);
+#else
+    (void)pair;
+#endif
+  }
   // The key's hash: its high bits choose the pair, its low 16 bits are the
   // tag.
   static uint64_t mixedKey(const Set& component, const Set& inside) {

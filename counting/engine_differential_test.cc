@@ -334,6 +334,14 @@ TEST(EngineSettings, EachSettingTakesThePathItExistsFor) {
   EXPECT_EQ(program.componentsChecked, 0);
   EXPECT_GT(sum[4].componentsChecked, sum[4].partsTried);
   EXPECT_GT(sum[4].exactDependences, program.exactDependences);
+  // Residual keys instead of the others, and the pair-weighing rule from
+  // the 16th node on.
+  EXPECT_EQ(program.residualLookups, 0);
+  EXPECT_EQ(sum[5].residualLookups, sum[5].cacheLookups);
+  EXPECT_GT(sum[5].residualHits, 0);
+  EXPECT_EQ(sum[5].exactDependences, 0);
+  EXPECT_GT(sum[5].partsWeighed, program.partsWeighed);
+  EXPECT_GT(sum[5].componentsChecked, sum[5].partsTried);
   for (int setting = 0; setting < kCheckedSettings; ++setting) {
     EXPECT_GT(sum[setting].nodes, 0) << setting;
     EXPECT_EQ(sum[setting].cacheLookups, sum[setting].nodes + sum[setting].cacheHits) << setting;

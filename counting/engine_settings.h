@@ -29,6 +29,9 @@ struct EngineOptions {
   // weighs them by the pairs producing each element (see
   // subuniverse_search.cc); 0: the first rule everywhere.
   int pairsRuleAbove = 30;
+  // Parts opened once a count has made this many search nodes are branched
+  // on by the first rule at every size, as with pairsRuleAbove 0.
+  int64_t pairsRuleEverywhereAfter = 1 << 30;
   // A part of more elements than this (0..256) in which at least three in
   // four pairs of elements have rules of their own is taken as one
   // component without finding its links, and branched on by the element
@@ -70,7 +73,8 @@ struct EngineStatistics {
 };
 
 // The options by name, for tools: "exactKeysAfter", "residualKeysAfter",
-// "triedElements", "pairsRuleAbove", "denseAbove", "triedJobWork",
+// "triedElements", "pairsRuleAbove", "pairsRuleEverywhereAfter",
+// "denseAbove", "triedJobWork",
 // "checkComponents" (0 or 1).
 struct EngineOptionName {
   const char* name;

@@ -47,8 +47,15 @@ auto ResidualCache<Words>::find(const Key& key) const -> Count {
   const uint64_t upTo = key.position + static_cast<uint64_t>(key.length);
   const uint32_t first = firstSlot(key.hash);
   const uint16_t tag = static_cast<uint16_t>(key.hash);
-  if (tags_[first] != tag && tags_[first + 1] != tag) return 0;
   const Slot* pair = &slots_[first];
+  if (tags_[first] != tag && tags_[first + 1] != tag) {
+    // A miss is most often stored soon after: the slots are fetched for it
+    // meanwhile.
+#if defined(__GNUC__)
+    __builtin_prefetch(pair, 1);
+#endif
+    return 0;
+  }
   for (int i = 0; i < 2; ++i) {
     const Slot& slot = pair[i];
     if (slot.generation == generation_ && slot.hash == key.hash && slot.length == key.length &&

@@ -390,8 +390,11 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::openPart(PartLevel* level, const S
   p.product = 1;
   p.freeElements = 0;
   // occurrences are counted only in a part large enough for a component
-  // above EngineOptions::pairsRuleAbove.
-  const int counted = atMostElements(part, options_.pairsRuleAbove) ? 0 : 1;
+  // above EngineOptions::pairsRuleAbove (or at every size, in a long
+  // search).
+  p.pairsRuleAbove =
+      statistics_.nodes >= options_.pairsRuleEverywhereAfter ? 0 : options_.pairsRuleAbove;
+  const int counted = atMostElements(part, p.pairsRuleAbove) ? 0 : 1;
   statistics_.partsWeighed += counted;
   // Residual keys need the pairs that may not both come in.
   p.residual = statistics_.nodes >= options_.residualKeysAfter;
@@ -514,7 +517,7 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
     c.count = 0;
     c.branchesDone = 0;
     const BranchMeasures<Words> measures{p.adjacent, p.implied, p.occurrences, rules_.produced,
-                                         options_.pairsRuleAbove};
+                                         p.pairsRuleAbove};
     if (p.dense) {
       int most = -1;
       for (Set elements = component; !isEmpty(elements); elements = withoutLowest(elements)) {

@@ -69,6 +69,9 @@ class SubuniverseSearch {
     Set notBothWith[kMaxSize];
     bool residual;
     bool dense;
+    // Components above this size are branched on by the rule that weighs
+    // active pairs.
+    int pairsRuleAbove;
   };
 
   // A component being branched on: first with `branch` in, then out.

@@ -46,8 +46,9 @@ uint64_t listedCount(const SampleAlgebra& algebra);
 // exact keys from the first node with every part of up to 16 elements
 // counted again as the engine counts it or finds it in the cache
 // (EngineOptions::checkComponents), so that a wrong key or count stops the
-// test at the first part it touches.
-constexpr int kCheckedSettings = 5;
+// test at the first part it touches; and residual cache keys from the
+// first node, the pair-weighing rule everywhere from the 16th, checked so.
+constexpr int kCheckedSettings = 6;
 SubuniverseEngine& checkedEngine(int setting);  // 0..kCheckedSettings-1
 
 // Success when the engines of every checked setting count `expected`.

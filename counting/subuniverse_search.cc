@@ -403,9 +403,10 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::openPart(PartLevel* level, const S
   // table, where the results of every element fill the part) is one
   // component in all but name, and finding its links would cost a pass
   // over all its pairs at every node: it is taken whole, and branched on by
-  // the element that forces the most.
+  // the element that forces the most. Its component keeps the cache's other
+  // keys: residual keys need the links that are not found.
   p.dense = false;
-  if (options_.denseAbove > 0 && !p.residual && !atMostElements(part, options_.denseAbove)) {
+  if (options_.denseAbove > 0 && !atMostElements(part, options_.denseAbove)) {
     // The pairs with rules and the results in the part, counted until too
     // few elements are left to reach three in four of all.
     const int64_t k = bits(part);
@@ -422,6 +423,7 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::openPart(PartLevel* level, const S
     }
     if (4 * pairs >= wantedPairs && 4 * results >= wantedResults) {
       p.dense = true;
+      p.residual = false;
       ++statistics_.partsDense;
       return;
     }

@@ -282,9 +282,8 @@ TEST(EngineAgainstListing, KnownCountsBeyondTheListing) {
 TEST(EngineSettings, EachSettingTakesThePathItExistsFor) {
   // The differential tests run every path only if each setting really
   // changes what the engine does: the statistics of the paths, summed over
-  // a grid lattice, a random algebra and a group (each under the 4096
-  // nodes after which the program's setting takes exact keys), must move
-  // the way each setting says.
+  // a grid lattice, two random algebras and two groups, must move the way
+  // each setting says.
   EngineStatistics sum[kCheckedSettings];
   SampleAlgebra algebra;
   for (int job = 0; job < 5; ++job) {
@@ -336,8 +335,7 @@ TEST(EngineSettings, EachSettingTakesThePathItExistsFor) {
   EXPECT_GT(sum[4].exactDependences, program.exactDependences);
   // Residual keys instead of the others (but for the group's dense parts),
   // and the pair-weighing rule from the 16th node on.
-  EXPECT_EQ(program.residualLookups, 0);
-  EXPECT_GT(sum[5].residualLookups, 0);
+  EXPECT_GT(sum[5].residualLookups, program.residualLookups);
   EXPECT_LT(sum[5].residualLookups, sum[5].cacheLookups);
   EXPECT_GT(sum[5].partsDense, 0);
   EXPECT_GT(sum[5].residualHits, 0);

@@ -18,8 +18,8 @@ struct EngineOptions {
   int64_t exactKeysAfter = 4096;
   // Cache keys are residual keys (residual_cache.h: what is left of the job
   // inside the component, compared in full) once a count has made this
-  // many search nodes; from the first node with 0.
-  int64_t residualKeysAfter = 1 << 30;
+  // many search nodes, but for dense parts; from the first node with 0.
+  int64_t residualKeysAfter = 4096;
   // Parts and components of at most this many undecided elements
   // (0..kMaxTriedElements) are counted by trying each of their subsets;
   // 0 or 1: none is, every component of two or more is branched on.
@@ -31,7 +31,7 @@ struct EngineOptions {
   int pairsRuleAbove = 30;
   // Parts opened once a count has made this many search nodes are branched
   // on by the first rule at every size, as with pairsRuleAbove 0.
-  int64_t pairsRuleEverywhereAfter = 1 << 30;
+  int64_t pairsRuleEverywhereAfter = 4096;
   // A part of more elements than this (0..256) in which at least three in
   // four pairs of elements have rules of their own is taken as one
   // component without finding its links, and branched on by the element

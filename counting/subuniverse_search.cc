@@ -196,7 +196,7 @@ SubsetCount SubuniverseSearch<Words>::count(int size, const Constraint* constrai
     return SubsetCount{1} << size;
   }
   cache_.startJob(size);
-  if (options_.residualKeysAfter < (int64_t{1} << 30)) residual_.startJob();
+  residualStarted_ = false;
   for (int x = 0; x < size; ++x) rootImplied_[x] = rules_.forced[x][x];
   const Count total = countPart(rules_.all, rootImplied_);
   assert(total >= 1 && (size == kMaxSize || total < Count{1} << size));
@@ -398,6 +398,12 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::openPart(PartLevel* level, const S
   statistics_.partsWeighed += counted;
   // Residual keys need the pairs that may not both come in.
   p.residual = statistics_.nodes >= options_.residualKeysAfter;
+  // The residual cache is started when a search first needs it, so that a
+  // short one does not touch it.
+  if (p.residual && !residualStarted_) {
+    residual_.startJob();
+    residualStarted_ = true;
+  }
   // A part in which most pairs of elements have rules of their own and most
   // of each element's results lie in the part (a group's or a quasigroup's
   // table, where the results of every element fill the part) is one

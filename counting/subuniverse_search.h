@@ -111,6 +111,7 @@ class SubuniverseSearch {
   ClosureRules<Words> rules_;
   ComponentCache<Words> cache_;
   ResidualCache<Words> residual_;
+  bool residualStarted_ = false;  // in this count
   Decided decided_;
   // The non-empty "may not come in with" sets of a residual key being made.
   Set notWithScratch_[kMaxSize];

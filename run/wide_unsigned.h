@@ -34,7 +34,7 @@ class WideUnsigned {
   // A narrower number keeps its value.
   template <int Fewer>
   requires(Fewer < Words) constexpr WideUnsigned(const WideUnsigned<Fewer>& value)  // NOLINT
-  {
+      : word_{} {
     for (int i = 0; i < Fewer; ++i) word_[i] = value.word(i);
   }
 
@@ -190,7 +190,9 @@ class WideUnsigned {
   }
 
  private:
-  uint64_t word_[Words]{};
+  // Not initialised by the default constructor, so that the search's
+  // static tables of counts cost only the memory that a job touches.
+  uint64_t word_[Words];
 };
 
 }  // namespace tallyra

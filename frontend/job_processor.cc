@@ -28,11 +28,16 @@ SubuniverseEngine engine;
 // Counts the subuniverses of the current job and writes its result lines.
 void countAndReportSubuniverses() {
 #if defined(TALLYRA_CHECK_COUNTS)
-  if (!engine.options().checkComponents) {
-    SubuniverseEngine::Options checked;
-    checked.checkComponents = true;
-    engine.setOptions(checked);
+  // Every part checked as it is counted; every other job with residual
+  // cache keys from the first node, so that both kinds of key are checked.
+  static int64_t jobsChecked = 0;
+  SubuniverseEngine::Options checked;
+  checked.checkComponents = true;
+  if (jobsChecked++ % 2 == 1) {
+    checked.residualKeysAfter = 0;
+    checked.pairsRuleEverywhereAfter = 16;
   }
+  engine.setOptions(checked);
 #endif
   const SubsetCount n = engine.count(job.size, job.constraintTable, job.constraintCount);
 #if defined(TALLYRA_CHECK_COUNTS)

@@ -6,8 +6,9 @@
 // complete run, a data error stop (both with exit status 0) or a runtime
 // error stop (217), each with its own last screen line. The fuzz build
 // also has the engine count every part of at most 16 elements again from
-// the constraints as given (its option checkComponents), and checks every
-// job's count against the plain enumeration (up to 16 elements) or the
+// the constraints as given (its option checkComponents; every other job
+// with residual cache keys from the first node), and checks every job's
+// count against the plain enumeration (up to 16 elements) or the
 // closed-set listing (larger jobs with at most 20,000 closed sets),
 // aborting on a difference (counting/count_check.h,
 // frontend/job_processor.cc).

@@ -105,13 +105,14 @@ class SubuniverseSearch {
   Set dependence(const Set& component);
   void check(const Set& part, const Count& counted);
 
+  // The caches first: their slots are aligned to the processor's cache
+  // lines.
+  ComponentCache<Words> cache_;
+  ResidualCache<Words> residual_;
   EngineOptions options_;
   EngineStatistics statistics_;
   const ComponentCheck* check_ = nullptr;
   ClosureRules<Words> rules_;
-  ComponentCache<Words> cache_;
-  ResidualCache<Words> residual_;
-  bool residualStarted_ = false;  // in this count
   Decided decided_;
   // The non-empty "may not come in with" sets of a residual key being made.
   Set notWithScratch_[kMaxSize];
@@ -123,6 +124,7 @@ class SubuniverseSearch {
   // at most n levels.
   PartLevel parts_[kMaxSize + 1];
   ComponentLevel components_[kMaxSize];
+  bool residualStarted_ = false;  // in this count
 };
 
 }  // namespace tallyra

@@ -430,7 +430,7 @@ enum class Part {
   kTwoRowLattice,  // the grid 2 x n, meet and join
   kRandomTree,     // a random tree of n elements (seed n), meet
 };
-struct PartSpec {
+struct Summand {
   Part kind;
   int parameter;
   int copies;
@@ -439,7 +439,7 @@ struct PartSpec {
 struct Sum {
   const char* name;
   bool inTurn;  // the parts' elements in turn, or one part after the other
-  PartSpec parts[4];
+  Summand parts[4];
 };
 const Sum kSums237[] = {
     {"Z60+Z60+Z60+Z57-in-turn", true, {{Part::kCyclic, 60, 3}, {Part::kCyclic, 57, 1}}},
@@ -478,7 +478,7 @@ void randomTreeParents(int n, int* parent) {
 }
 
 // The part as an algebra of its own, and its count.
-SubsetCount makePart(const PartSpec& part, SampleAlgebra& out) {
+SubsetCount makePart(const Summand& part, SampleAlgebra& out) {
   auto table = std::make_unique<OperationTable>();
   int n = part.parameter;
   switch (part.kind) {
@@ -556,9 +556,9 @@ SubsetCount makeSum(const Sum& sum, SampleAlgebra& out) {
   int partCount = 0, total = 0;
   SubsetCount product = 1;
   auto part = std::make_unique<SampleAlgebra>();
-  for (const PartSpec& spec : sum.parts) {
-    for (int copy = 0; copy < spec.copies; ++copy) {
-      product *= makePart(spec, *part);
+  for (const Summand& summand : sum.parts) {
+    for (int copy = 0; copy < summand.copies; ++copy) {
+      product *= makePart(summand, *part);
       placed[partCount++] = Placed{part->size, 0, total};
       total += part->size;
     }
@@ -577,9 +577,9 @@ SubsetCount makeSum(const Sum& sum, SampleAlgebra& out) {
   }
   out.reset(total);
   int i = 0;
-  for (const PartSpec& spec : sum.parts) {
-    for (int copy = 0; copy < spec.copies; ++copy, ++i) {
-      makePart(spec, *part);
+  for (const Summand& summand : sum.parts) {
+    for (int copy = 0; copy < summand.copies; ++copy, ++i) {
+      makePart(summand, *part);
       for (int c = 0; c < part->constraintCount; ++c) {
         const Constraint& k = part->constraints[c];
         const int* map = position + placed[i].first;

@@ -329,8 +329,12 @@ TEST(EngineSettings, EachSettingTakesThePathItExistsFor) {
   EXPECT_GT(sum[2].nodes, program.nodes);
   EXPECT_GT(sum[3].exactDependences, program.exactDependences);
   EXPECT_EQ(sum[3].partsTried, 0);
-  // Every part of up to 16 elements counted again, and only there.
+  // Every part of up to 16 elements counted again, and only there; parts
+  // of 7 to 12 (or 9) elements tried from the first node, not from the
+  // 4096th.
   EXPECT_EQ(program.componentsChecked, 0);
+  EXPECT_GT(sum[4].widePartsTried, program.widePartsTried);
+  EXPECT_GT(sum[5].widePartsTried, program.widePartsTried);
   EXPECT_GT(sum[4].componentsChecked, sum[4].partsTried);
   EXPECT_GT(sum[4].exactDependences, program.exactDependences);
   // Residual keys instead of the others (but for the group's dense parts),

@@ -21,9 +21,12 @@ struct EngineOptions {
   // many search nodes, but for dense parts; from the first node with 0.
   int64_t residualKeysAfter = 4096;
   // Parts and components of at most this many undecided elements
-  // (0..kMaxTriedElements) are counted by trying each of their subsets;
-  // 0 or 1: none is, every component of two or more is branched on.
-  int triedElements = 6;
+  // (0..kMaxTriedElements) are counted by trying each of their subsets,
+  // but for those of more than kWordTriedElements, which are tried so only
+  // once a count has made widerTriesAfter search nodes; 0 or 1: none is,
+  // every component of two or more is branched on.
+  int triedElements = 9;
+  int64_t widerTriesAfter = 4096;
   // Components of more elements than this (0..256) are branched on by the
   // rule that weighs links by active pairs, the others by the rule that
   // weighs them by the pairs producing each element (see
@@ -42,6 +45,11 @@ struct EngineOptions {
   // at most this many words is counted so, without rules or search; 0: none
   // is.
   int triedJobWork = 2048;
+  // The search's hot paths are compiled twice, for every 64-bit x86
+  // processor and for those with the POPCNT and BMI1 instructions, and run
+  // in the second form where the processor has them; with this set, in the
+  // first form everywhere (so that tests run both).
+  bool plainInstructions = false;
   // A check for tests and the fuzz build, slow: every part and component of
   // at most kMostCheckedElements elements is counted again from the job's
   // constraints as they were given, by trying its subsets, when the search
@@ -50,9 +58,10 @@ struct EngineOptions {
   bool checkComponents = false;
 };
 
-// The most elements a part may have to be counted by trying: the 2^6
-// subsets of a part are the bits of one word.
-constexpr int kMaxTriedElements = 6;
+// The most elements a part may have to be counted by trying (its subsets
+// take 2^6 words), and the most whose subsets are the bits of one word.
+constexpr int kMaxTriedElements = 12;
+constexpr int kWordTriedElements = 6;
 // The most elements of a part that checkComponents counts again.
 constexpr int kMostCheckedElements = 16;
 
@@ -64,6 +73,7 @@ struct EngineStatistics {
   int64_t residualLookups = 0;    // cache lookups under residual keys
   int64_t residualHits = 0;       // of them, found
   int64_t partsTried = 0;         // parts of two or more elements counted by trying their subsets
+  int64_t widePartsTried = 0;     // of them, parts of more than kWordTriedElements
   int64_t freeElements = 0;       // elements left free, each a factor of 2
   int64_t partsWeighed = 0;       // parts whose active pairs were counted for the branching rule
   int64_t partsDense = 0;         // parts taken whole as dense, their links not found
@@ -73,8 +83,8 @@ struct EngineStatistics {
 };
 
 // The options by name, for tools: "exactKeysAfter", "residualKeysAfter",
-// "triedElements", "pairsRuleAbove", "pairsRuleEverywhereAfter",
-// "denseAbove", "triedJobWork",
+// "triedElements", "widerTriesAfter", "pairsRuleAbove", "pairsRuleEverywhereAfter",
+// "denseAbove", "triedJobWork", "plainInstructions" (0 or 1),
 // "checkComponents" (0 or 1).
 struct EngineOptionName {
   const char* name;

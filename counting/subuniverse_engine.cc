@@ -13,6 +13,7 @@ void SubuniverseEngine::setOptions(const Options& options) {
   options_.triedElements = std::clamp(options_.triedElements, 0, kMaxTriedElements);
   options_.exactKeysAfter = std::max<int64_t>(options_.exactKeysAfter, 0);
   options_.residualKeysAfter = std::max<int64_t>(options_.residualKeysAfter, 0);
+  options_.widerTriesAfter = std::max<int64_t>(options_.widerTriesAfter, 0);
   options_.pairsRuleAbove = std::clamp(options_.pairsRuleAbove, 0, kMaxSize);
   options_.pairsRuleEverywhereAfter = std::max<int64_t>(options_.pairsRuleEverywhereAfter, 0);
   options_.denseAbove = std::clamp(options_.denseAbove, 0, kMaxSize);

@@ -32,18 +32,35 @@
 #include <cassert>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace tallyra {
 namespace {
 
-// The branching rule, the one place in the search that counts bits at
-// every node (a part counted by trying counts its subsets once). The
-// program is built for the first 64-bit x86 processors, which have no
-// instruction for it, so the rule is compiled twice: as it stands (a
-// library routine counts) and for processors with the POPCNT instruction,
-// and the search takes the second where the processor has it. Everything
-// else in the search uses instructions that every 64-bit x86 processor
-// has.
+// The program is built for the first 64-bit x86 processors, which have no
+// instructions to count the bits of a word (a library routine counts), to
+// find its lowest bit without a test for zero, or to clear that bit in one
+// step. The search's hot paths (a part's search with the branches and
+// components it takes up, the pass that finds a part's links, the
+// branching rule and the counting of small parts by trying) are each
+// compiled twice: as they stand, and for processors with POPCNT and BMI1
+// (TALLYRA_FAST), where the compiler uses those instructions for the same
+// code. The search takes the second where the processor has them, unless
+// EngineOptions::plainInstructions says otherwise.
+#if defined(__GNUC__) && defined(__x86_64__)
+#define TALLYRA_FAST_INSTRUCTIONS 1
+#define TALLYRA_FAST [[gnu::target("popcnt,bmi")]]
+bool processorHasFastInstructions() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("bmi");
+}
+#else
+#define TALLYRA_FAST_INSTRUCTIONS 0
+bool processorHasFastInstructions() { return false; }
+#endif
+// Asked once, when the program starts.
+const bool kFastProcessor = processorHasFastInstructions();
+
 #if defined(__GNUC__)
 #define TALLYRA_INLINE [[gnu::always_inline]] inline
 TALLYRA_INLINE int bits(uint64_t set) { return __builtin_popcountll(set); }
@@ -137,29 +154,22 @@ int chooseBranchPlain(const ElementSetOf<Words>& component, const BranchMeasures
   return chooseBranchInline<Words>(component, m);
 }
 
-#if defined(__GNUC__) && defined(__x86_64__)
+#if TALLYRA_FAST_INSTRUCTIONS
 template <int Words>
-[[gnu::target("popcnt")]] int chooseBranchPopcnt(const ElementSetOf<Words>& component,
-                                                 const BranchMeasures<Words>& m) {
+TALLYRA_FAST int chooseBranchFast(const ElementSetOf<Words>& component,
+                                  const BranchMeasures<Words>& m) {
   return chooseBranchInline<Words>(component, m);
 }
 #endif
 
 template <int Words>
-using ChooseBranch = int (*)(const ElementSetOf<Words>&, const BranchMeasures<Words>&);
-
-template <int Words>
-ChooseBranch<Words> branchRuleForThisProcessor() {
-#if defined(__GNUC__) && defined(__x86_64__)
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("popcnt")) return chooseBranchPopcnt<Words>;
+int chooseBranch(bool fast, const ElementSetOf<Words>& component, const BranchMeasures<Words>& m) {
+#if TALLYRA_FAST_INSTRUCTIONS
+  if (fast) return chooseBranchFast<Words>(component, m);
 #endif
-  return chooseBranchPlain<Words>;
+  (void)fast;
+  return chooseBranchPlain<Words>(component, m);
 }
-
-// Chosen once, when the program starts.
-template <int Words>
-const ChooseBranch<Words> chooseBranch = branchRuleForThisProcessor<Words>();
 
 // The lowest word of a count, for messages.
 uint64_t lowWord(uint64_t count) { return count; }
@@ -181,6 +191,10 @@ SubsetCount SubuniverseSearch<Words>::count(int size, const Constraint* constrai
                                             const ComponentCheck& check) {
   assert(size >= 1 && size <= kMaxSize);
   options_ = options;
+  fast_ = kFastProcessor && !options.plainInstructions;
+  triedElements_ = options.widerTriesAfter == 0
+                       ? options.triedElements
+                       : std::min(options.triedElements, kWordTriedElements);
   statistics_ = EngineStatistics{};
   check_ = &check;
   buildClosureRules(size, constraints, constraintCount, rules_);
@@ -207,13 +221,14 @@ SubsetCount SubuniverseSearch<Words>::count(int size, const Constraint* constrai
 
 template <int Words>
 bool SubuniverseSearch<Words>::atMostTriedElements(const Set& set) const {
-  return atMostElements(set, options_.triedElements);
+  return atMostElements(set, triedElements_);
 }
 
 // Excludes the elements of `part` that imply an excluded element, until
 // none is left; returns them.
 template <int Words>
-auto SubuniverseSearch<Words>::excludeForced(const Set& part, const Set* implied) -> Set {
+TALLYRA_INLINE auto SubuniverseSearch<Words>::excludeForced(const Set& part, const Set* implied)
+    -> Set {
   Set left = part;
   Set out{};
   for (;;) {
@@ -232,7 +247,7 @@ auto SubuniverseSearch<Words>::excludeForced(const Set& part, const Set* implied
 // The closure of I and x, or the empty set when it meets E (I is closed,
 // so a closure that holds x is never empty).
 template <int Words>
-auto SubuniverseSearch<Words>::closeWith(int x, const Set* implied) const -> Set {
+TALLYRA_INLINE auto SubuniverseSearch<Words>::closeWith(int x, const Set* implied) const -> Set {
   Set set = decided_.included | single<Set>(x);
   Set todo = single<Set>(x);
   while (!isEmpty(todo)) {
@@ -256,6 +271,28 @@ auto SubuniverseSearch<Words>::closeWith(int x, const Set* implied) const -> Set
 // 2^(64 * Words) (the caller never hands over that many free elements).
 template <int Words>
 auto SubuniverseSearch<Words>::countPart(const Set& part, const Set* implied) -> Count {
+#if TALLYRA_FAST_INSTRUCTIONS
+  if (fast_) return countPartFast(part, implied);
+#endif
+  return countPartPlain(part, implied);
+}
+
+template <int Words>
+auto SubuniverseSearch<Words>::countPartPlain(const Set& part, const Set* implied) -> Count {
+  return countPartWith(part, implied);
+}
+
+#if TALLYRA_FAST_INSTRUCTIONS
+template <int Words>
+TALLYRA_FAST auto SubuniverseSearch<Words>::countPartFast(const Set& part, const Set* implied)
+    -> Count {
+  return countPartWith(part, implied);
+}
+#endif
+
+template <int Words>
+TALLYRA_INLINE auto SubuniverseSearch<Words>::countPartWith(const Set& part, const Set* implied)
+    -> Count {
   // A small part is cheaper to try whole than to split.
   if (atMostTriedElements(part)) return countByTrying(part, implied);
   // p is the part being split, c the component of it being branched on;
@@ -301,12 +338,14 @@ namespace {
 // of its own so that the compiler knows the tables it writes are not the
 // rules it reads.
 template <int Words, bool kNotBoth>
-void findLinks(const ElementSetOf<Words> part, const ElementSetOf<Words> included,
-               const ElementSetOf<Words>* __restrict implied,
-               const ClosureRules<Words>& __restrict rules,
-               const ElementSetOf<Words>* __restrict candidates, const int counted,
-               ElementSetOf<Words>* __restrict adjacent, int* __restrict occurrences,
-               ElementSetOf<Words>* __restrict notBothWith) {
+TALLYRA_INLINE void findLinksWith(const ElementSetOf<Words> part,
+                                  const ElementSetOf<Words> included,
+                                  const ElementSetOf<Words>* __restrict implied,
+                                  const ClosureRules<Words>& __restrict rules,
+                                  const ElementSetOf<Words>* __restrict candidates,
+                                  const int counted, ElementSetOf<Words>* __restrict adjacent,
+                                  int* __restrict occurrences,
+                                  ElementSetOf<Words>* __restrict notBothWith) {
   using Set = ElementSetOf<Words>;
   for (Set rest = part; !isEmpty(rest); rest = withoutLowest(rest)) {
     adjacent[lowest(rest)] = Set{};
@@ -355,13 +394,35 @@ void findLinks(const ElementSetOf<Words> part, const ElementSetOf<Words> include
   }
 }
 
+template <int Words, bool kNotBoth, typename... Args>
+void findLinksPlain(Args&&... args) {
+  findLinksWith<Words, kNotBoth>(std::forward<Args>(args)...);
+}
+
+#if TALLYRA_FAST_INSTRUCTIONS
+template <int Words, bool kNotBoth, typename... Args>
+TALLYRA_FAST void findLinksFast(Args&&... args) {
+  findLinksWith<Words, kNotBoth>(std::forward<Args>(args)...);
+}
+#endif
+
+template <int Words, bool kNotBoth, typename... Args>
+void findLinks(bool fast, Args&&... args) {
+#if TALLYRA_FAST_INSTRUCTIONS
+  if (fast) return findLinksFast<Words, kNotBoth>(std::forward<Args>(args)...);
+#endif
+  (void)fast;
+  findLinksPlain<Words, kNotBoth>(std::forward<Args>(args)...);
+}
+
 // What each element of `undecided` forces once `added` has come into I:
 // implied[x] and forced[x][d] for the d added.
 template <int Words>
-void growImplied(const ElementSetOf<Words> undecided, const ElementSetOf<Words> added,
-                 const ElementSetOf<Words>* __restrict implied,
-                 const ClosureRules<Words>& __restrict rules,
-                 ElementSetOf<Words>* __restrict grown) {
+TALLYRA_INLINE void growImplied(const ElementSetOf<Words> undecided,
+                                const ElementSetOf<Words> added,
+                                const ElementSetOf<Words>* __restrict implied,
+                                const ClosureRules<Words>& __restrict rules,
+                                ElementSetOf<Words>* __restrict grown) {
   using Set = ElementSetOf<Words>;
   for (Set xs = undecided; !isEmpty(xs); xs = withoutLowest(xs)) {
     const int x = lowest(xs);
@@ -370,6 +431,77 @@ void growImplied(const ElementSetOf<Words> undecided, const ElementSetOf<Words> 
       more |= rules.forced[x][lowest(ds)];
     grown[x] = more;
   }
+}
+
+// Subsets of up to six members as the bits of a word: bit t stands for the
+// subset t (bit i of t: members[i]); kHolding[i] holds the subsets that hold
+// members[i].
+constexpr uint64_t kHolding[kWordTriedElements] = {0xAAAAAAAAAAAAAAAAu, 0xCCCCCCCCCCCCCCCCu,
+                                                   0xF0F0F0F0F0F0F0F0u, 0xFF00FF00FF00FF00u,
+                                                   0xFFFF0000FFFF0000u, 0xFFFFFFFF00000000u};
+constexpr int kTriedWords = 1 << (kMaxTriedElements - kWordTriedElements);
+
+// countByTrying for a part of more than six members (k of them, at most
+// kMaxTriedElements): its subsets take 2^(k - 6) words, the first six
+// members picking the bit and the others the word (bit j of the word's
+// number: members[6 + j]). A rule marks the subsets that hold its one or
+// two members and lack one of what it needs; the words above the rule's
+// members in the word's number share one mark, spread over them at the
+// end.
+template <int Words>
+uint64_t countWideByTrying(const ClosureRules<Words>& rules, const ElementSetOf<Words>& part,
+                           const ElementSetOf<Words>& open, const ElementSetOf<Words>* implied,
+                           const int* members, int k, const int* slot) {
+  using Set = ElementSetOf<Words>;
+  uint64_t holdLow[kMaxTriedElements];
+  unsigned holdHigh[kMaxTriedElements];
+  for (int i = 0; i < k; ++i) {
+    holdLow[i] = i < kWordTriedElements ? kHolding[i] : ~uint64_t{0};
+    holdHigh[i] = i < kWordTriedElements ? 0u : 1u << (i - kWordTriedElements);
+  }
+  const unsigned words = 1u << (k - kWordTriedElements);
+  // The subsets of word w that break a rule: broken[w], and brokenAbove[s]
+  // of every s within w (those of the rules whose members in the word's
+  // number are s and whose needs lie in the first six members or outside
+  // the part).
+  uint64_t brokenAbove[kTriedWords];
+  uint64_t broken[kTriedWords];
+  for (unsigned w = 0; w < words; ++w) brokenAbove[w] = broken[w] = 0;
+  auto breakRule = [&](int a, int b, const Set& needed) {
+    const uint64_t inLow = holdLow[a] & holdLow[b];
+    const unsigned inHigh = holdHigh[a] | holdHigh[b];
+    uint64_t lackLow = 0;
+    unsigned needHigh = 0;
+    if (!isEmpty(needed & ~part)) {
+      lackLow = ~uint64_t{0};
+    } else {
+      for (Set zs = needed; !isEmpty(zs); zs = withoutLowest(zs)) {
+        const int m = slot[lowest(zs)];
+        lackLow |= ~holdLow[m];
+        needHigh |= holdHigh[m];
+      }
+    }
+    brokenAbove[inHigh] |= inLow & lackLow;
+    if (needHigh == 0) return;
+    // The words above inHigh that lack one of the needs in the number.
+    for (unsigned w = inHigh; w < words; w = (w + 1) | inHigh)
+      broken[w] |= (w & needHigh) != needHigh ? inLow : 0;
+  };
+  for (int i = 0; i < k; ++i) {
+    const int x = members[i];
+    breakRule(i, i, implied[x] & open);
+    // (forced[x][y] for a y that is no partner of x holds stale bits of
+    // earlier jobs.)
+    for (Set ys = rules.partners[x] & part & above<Set>(x); !isEmpty(ys); ys = withoutLowest(ys)) {
+      const int y = lowest(ys);
+      breakRule(i, slot[y], rules.forced[x][y] & open);
+    }
+  }
+  for (unsigned b = 1; b < words; b <<= 1)
+    for (unsigned w = 0; w < words; ++w) brokenAbove[w] |= (w & b) != 0 ? brokenAbove[w ^ b] : 0;
+  uint64_t closed = 0;
+  for (unsigned w = 0; w < words; ++w) closed += bits(~(broken[w] | brokenAbove[w]));
+  return closed;
 }
 
 }  // namespace
@@ -435,11 +567,11 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::openPart(PartLevel* level, const S
     }
   }
   if (p.residual)
-    findLinks<Words, true>(part, decided_.included, implied, rules_, linkedBefore, counted,
+    findLinks<Words, true>(fast_, part, decided_.included, implied, rules_, linkedBefore, counted,
                            p.adjacent, p.occurrences, p.notBothWith);
   else
-    findLinks<Words, false>(part, decided_.included, implied, rules_, linkedBefore, counted,
-                            p.adjacent, p.occurrences, nullptr);
+    findLinks<Words, false>(fast_, part, decided_.included, implied, rules_, linkedBefore, counted,
+                            p.adjacent, p.occurrences, static_cast<Set*>(nullptr));
 }
 
 // Takes up the components of parts_[depth] that are left, multiplying
@@ -496,6 +628,7 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
       continue;
     }
     ++statistics_.nodes;
+    if (statistics_.nodes == options_.widerTriesAfter) triedElements_ = options_.triedElements;
     const int64_t depth = level - parts_ + 1;
     if (depth > statistics_.deepestLevel) statistics_.deepestLevel = depth;
     p.rest = rest;
@@ -535,7 +668,7 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
         most = forces > most ? forces : most;
       }
     } else {
-      c.branch = chooseBranch<Words>(component, measures);
+      c.branch = chooseBranch<Words>(fast_, component, measures);
     }
     assert(has(component, c.branch));
     if (nextBranch(level, component_)) return true;
@@ -618,11 +751,29 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::finishComponent(PartLevel* level,
 // more than that.
 template <int Words>
 auto SubuniverseSearch<Words>::countByTrying(const Set& part, const Set* implied) -> Count {
+#if TALLYRA_FAST_INSTRUCTIONS
+  if (fast_) return countByTryingFast(part, implied);
+#endif
+  return countByTryingPlain(part, implied);
+}
+
+template <int Words>
+auto SubuniverseSearch<Words>::countByTryingPlain(const Set& part, const Set* implied) -> Count {
+  return countByTryingWith(part, implied);
+}
+
+#if TALLYRA_FAST_INSTRUCTIONS
+template <int Words>
+TALLYRA_FAST auto SubuniverseSearch<Words>::countByTryingFast(const Set& part, const Set* implied)
+    -> Count {
+  return countByTryingWith(part, implied);
+}
+#endif
+
+template <int Words>
+TALLYRA_INLINE auto SubuniverseSearch<Words>::countByTryingWith(const Set& part, const Set* implied)
+    -> Count {
   assert(atMostTriedElements(part));
-  // holding[i]: the subsets that hold members[i].
-  static constexpr uint64_t kHolding[kMaxTriedElements] = {
-      0xAAAAAAAAAAAAAAAAu, 0xCCCCCCCCCCCCCCCCu, 0xF0F0F0F0F0F0F0F0u,
-      0xFF00FF00FF00FF00u, 0xFFFF0000FFFF0000u, 0xFFFFFFFF00000000u};
   int members[kMaxTriedElements];
   int slot[kMaxSize];  // slot[members[i]] = i
   int k = 0;
@@ -630,29 +781,38 @@ auto SubuniverseSearch<Words>::countByTrying(const Set& part, const Set* implied
     slot[lowest(rest)] = k;
     members[k++] = lowest(rest);
   }
-  // Subsets that lack one of `needed` (outside I): those without a member
-  // of it, and all of them when it reaches outside the part.
-  auto lacking = [&](const Set& needed) {
-    if (!isEmpty(needed & ~part)) return ~uint64_t{0};
-    uint64_t lack = 0;
-    for (Set zs = needed; !isEmpty(zs); zs = withoutLowest(zs)) lack |= ~kHolding[slot[lowest(zs)]];
-    return lack;
-  };
   const Set open = ~decided_.included;
-  uint64_t broken = 0;
-  for (int i = 0; i < k; ++i) {
-    const int x = members[i];
-    broken |= kHolding[i] & lacking(implied[x] & open);
-    // (forced[x][y] for a y that is no partner of x holds stale bits of
-    // earlier jobs.)
-    for (Set ys = rules_.partners[x] & part & above<Set>(x); !isEmpty(ys); ys = withoutLowest(ys)) {
-      const int y = lowest(ys);
-      broken |= kHolding[i] & kHolding[slot[y]] & lacking(rules_.forced[x][y] & open);
+  uint64_t closed;
+  if (k <= kWordTriedElements) {
+    // Subsets that lack one of `needed` (outside I): those without a member
+    // of it, and all of them when it reaches outside the part.
+    auto lacking = [&](const Set& needed) {
+      if (!isEmpty(needed & ~part)) return ~uint64_t{0};
+      uint64_t lack = 0;
+      for (Set zs = needed; !isEmpty(zs); zs = withoutLowest(zs))
+        lack |= ~kHolding[slot[lowest(zs)]];
+      return lack;
+    };
+    uint64_t broken = 0;
+    for (int i = 0; i < k; ++i) {
+      const int x = members[i];
+      broken |= kHolding[i] & lacking(implied[x] & open);
+      // (forced[x][y] for a y that is no partner of x holds stale bits of
+      // earlier jobs.)
+      for (Set ys = rules_.partners[x] & part & above<Set>(x); !isEmpty(ys);
+           ys = withoutLowest(ys)) {
+        const int y = lowest(ys);
+        broken |= kHolding[i] & kHolding[slot[y]] & lacking(rules_.forced[x][y] & open);
+      }
     }
+    const uint64_t subsets = k == kWordTriedElements ? ~uint64_t{0} : (uint64_t{1} << (1 << k)) - 1;
+    closed = static_cast<uint64_t>(bits(subsets & ~broken));
+  } else {
+    closed = countWideByTrying<Words>(rules_, part, open, implied, members, k, slot);
+    ++statistics_.widePartsTried;
   }
   statistics_.partsTried += k >= 2 ? 1 : 0;
-  const uint64_t subsets = k == kMaxTriedElements ? ~uint64_t{0} : (uint64_t{1} << (1 << k)) - 1;
-  const Count counted = static_cast<uint64_t>(bits(subsets & ~broken));
+  const Count counted = closed;
   if (options_.checkComponents) check(part, counted);
   return counted;
 }
@@ -718,8 +878,9 @@ auto SubuniverseSearch<Words>::dependence(const Set& component) -> Set {
 // each of the first needs and with which each of the second may not come
 // in (most elements need nothing, so the key leaves them out).
 template <int Words>
-auto SubuniverseSearch<Words>::findResidual(const Set& component, const PartLevel& p,
-                                            typename ResidualCache<Words>::Key& key) -> Count {
+TALLYRA_INLINE auto SubuniverseSearch<Words>::findResidual(const Set& component, const PartLevel& p,
+                                                           typename ResidualCache<Words>::Key& key)
+    -> Count {
   ++statistics_.residualLookups;
   key.component = component;
   key.length = 2 + 2 * bits(component);  // the most it takes

@@ -90,7 +90,13 @@ class SubuniverseSearch {
     Set grownImplied[kMaxSize];
   };
 
+  // countPart and countByTrying run their Plain or their Fast form (the
+  // same code compiled for processors with more instructions), as fast_
+  // says; the With form is the code itself.
   Count countPart(const Set& part, const Set* implied);
+  Count countPartPlain(const Set& part, const Set* implied);
+  Count countPartFast(const Set& part, const Set* implied);
+  Count countPartWith(const Set& part, const Set* implied);
   void openPart(PartLevel* level, const Set& part, const Set* implied, const Set* linkedBefore);
   bool takeUpComponents(PartLevel* level, ComponentLevel* component);
   bool nextBranch(PartLevel* level, ComponentLevel* component);
@@ -99,6 +105,9 @@ class SubuniverseSearch {
   Set closeWith(int x, const Set* implied) const;
   bool atMostTriedElements(const Set& set) const;
   Count countByTrying(const Set& part, const Set* implied);
+  Count countByTryingPlain(const Set& part, const Set* implied);
+  Count countByTryingFast(const Set& part, const Set* implied);
+  Count countByTryingWith(const Set& part, const Set* implied);
   Set oneStepDependence(const Set& component) const;
   Count findResidual(const Set& component, const PartLevel& p,
                      typename ResidualCache<Words>::Key& key);
@@ -125,6 +134,14 @@ class SubuniverseSearch {
   PartLevel parts_[kMaxSize + 1];
   ComponentLevel components_[kMaxSize];
   bool residualStarted_ = false;  // in this count
+  // Whether this count runs the hot paths compiled for processors with
+  // POPCNT and BMI1 (see subuniverse_search.cc).
+  bool fast_ = false;
+  // Parts and components of at most this many elements are counted by
+  // trying their subsets: at most kWordTriedElements until the search has
+  // made EngineOptions::widerTriesAfter nodes, then
+  // EngineOptions::triedElements.
+  int triedElements_ = 0;
 };
 
 }  // namespace tallyra

@@ -64,13 +64,19 @@ SubuniverseEngine& checkedEngine(int setting) {
     Engines() {
       const SubuniverseEngine::Options settings[kCheckedSettings] = {
           {},
-          {.exactKeysAfter = 0, .pairsRuleAbove = 0, .triedJobWork = 0},
+          {.exactKeysAfter = 0, .pairsRuleAbove = 0, .triedJobWork = 0, .plainInstructions = true},
           {.triedElements = 0, .denseAbove = 0, .triedJobWork = 0},
           {.exactKeysAfter = 0, .triedElements = 0, .pairsRuleAbove = 0, .triedJobWork = 0},
-          {.exactKeysAfter = 0, .triedJobWork = 0, .checkComponents = true},
+          {.exactKeysAfter = 0,
+           .triedElements = kMaxTriedElements,
+           .widerTriesAfter = 0,
+           .triedJobWork = 0,
+           .checkComponents = true},
           {.residualKeysAfter = 0,
+           .widerTriesAfter = 0,
            .pairsRuleEverywhereAfter = 16,
            .triedJobWork = 0,
+           .plainInstructions = true,
            .checkComponents = true}};
       for (int i = 0; i < kCheckedSettings; ++i) engines[i].setOptions(settings[i]);
     }
@@ -84,12 +90,13 @@ SubuniverseEngine& checkedEngine(int setting) {
   for (int setting = 0; setting < kCheckedSettings; ++setting) {
     const SubuniverseEngine::Options& o = checkedEngine(setting).options();
     char named[200];
-    std::snprintf(named, sizeof named,
-                  "%s-tried%d-exact%lld-residual%lld-pairs%d-everywhere%lld-dense%d-jobs%d%s",
-                  label, o.triedElements, static_cast<long long>(o.exactKeysAfter),
-                  static_cast<long long>(o.residualKeysAfter), o.pairsRuleAbove,
-                  static_cast<long long>(o.pairsRuleEverywhereAfter), o.denseAbove, o.triedJobWork,
-                  o.checkComponents ? "-checked" : "");
+    std::snprintf(
+        named, sizeof named,
+        "%s-tried%d-after%lld-exact%lld-residual%lld-pairs%d-everywhere%lld-dense%d-jobs%d%s%s",
+        label, o.triedElements, static_cast<long long>(o.widerTriesAfter),
+        static_cast<long long>(o.exactKeysAfter), static_cast<long long>(o.residualKeysAfter),
+        o.pairsRuleAbove, static_cast<long long>(o.pairsRuleEverywhereAfter), o.denseAbove,
+        o.triedJobWork, o.plainInstructions ? "-plain" : "", o.checkComponents ? "-checked" : "");
     ::testing::AssertionResult result =
         engineCounts(checkedEngine(setting), algebra, expected, named);
     if (!result) return result;

@@ -13,9 +13,10 @@
 // links its two operands and nothing else. The undecided elements split
 // into components that no active constraint links; each is counted on its
 // own and the counts multiply. A component of one element is free and
-// counts 2; a part or component of at most EngineOptions::triedElements
-// elements is counted by trying its subsets, which is cheaper than
-// splitting and branching it. Component counts are kept in a fixed-size
+// counts 2; a part or component of at most six elements (the subsets of
+// one word), and in a long search of up to EngineOptions::triedElements,
+// is counted by trying its subsets, which is cheaper than splitting and
+// branching it. Component counts are kept in a fixed-size
 // cache, keyed by the component and the part of I that its count depends
 // on.
 //
@@ -449,9 +450,11 @@ constexpr int kTriedWords = 1 << (kMaxTriedElements - kWordTriedElements);
 // members in the word's number share one mark, spread over them at the
 // end.
 template <int Words>
-uint64_t countWideByTrying(const ClosureRules<Words>& rules, const ElementSetOf<Words>& part,
-                           const ElementSetOf<Words>& open, const ElementSetOf<Words>* implied,
-                           const int* members, int k, const int* slot) {
+TALLYRA_INLINE uint64_t countWideByTrying(const ClosureRules<Words>& rules,
+                                          const ElementSetOf<Words>& part,
+                                          const ElementSetOf<Words>& open,
+                                          const ElementSetOf<Words>* implied, const int* members,
+                                          int k, const int* slot) {
   using Set = ElementSetOf<Words>;
   uint64_t holdLow[kMaxTriedElements];
   unsigned holdHigh[kMaxTriedElements];
@@ -744,11 +747,14 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::finishComponent(PartLevel* level,
 
 // The number of ways to complete I inside a small part, found by trying
 // each of its subsets T at once: bit t of a word stands for the subset t
-// of the members (bit i of t: members[i]), and each rule that the members
+// of the members (bit i of t: members[i]; a part of more than six takes
+// several words, see countWideByTrying), and each rule that the members
 // take part in marks the subsets that break it. I and T together are
 // closed when every element of T has what it implies (given I) in I or T,
 // and every pair in T its results. A search node and a cache entry cost
-// more than that.
+// more than that. (In a short search a part of seven or more is split
+// instead: there its components' counts come back from the cache more
+// cheaply than trying them again.)
 template <int Words>
 auto SubuniverseSearch<Words>::countByTrying(const Set& part, const Set* implied) -> Count {
 #if TALLYRA_FAST_INSTRUCTIONS

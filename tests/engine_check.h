@@ -40,14 +40,17 @@ uint64_t listedCount(const SampleAlgebra& algebra);
 // of the engine runs in the normal test run: the program's own (small jobs
 // counted by trying all their subsets at once); then, with every job
 // searched: exact cache keys from the first node, with the pair-weighing
-// branching rule for components of every size; no part counted by trying
-// and no dense part taken whole, every component branched on down to
-// single elements; all of these; and
-// exact keys from the first node with every part of up to 16 elements
-// counted again as the engine counts it or finds it in the cache
+// branching rule for components of every size, in the instructions of
+// every 64-bit x86 processor (EngineOptions::plainInstructions); no part
+// counted by trying and no dense part taken whole, every component
+// branched on down to single elements; all of these but the plain
+// instructions; and exact keys from the first node with parts of up to 12
+// elements tried from there and every part of up to 16 elements counted
+// again as the engine counts it or finds it in the cache
 // (EngineOptions::checkComponents), so that a wrong key or count stops the
-// test at the first part it touches; and residual cache keys from the
-// first node, the pair-weighing rule everywhere from the 16th, checked so.
+// test at the first part it touches; and residual cache keys and parts of
+// up to nine elements tried from the first node, the pair-weighing rule
+// everywhere from the 16th, in plain instructions, checked so.
 constexpr int kCheckedSettings = 6;
 SubuniverseEngine& checkedEngine(int setting);  // 0..kCheckedSettings-1
 

@@ -593,11 +593,15 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
     if (p.dense) {
       component = rest;
     } else {
+      // Grown a layer at a time: the links of a layer's elements are read
+      // independently of one another, not each after the one before.
       Set frontier = component;
       while (!isEmpty(frontier)) {
-        const Set grown = p.adjacent[lowest(frontier)] & ~component;
-        frontier = withoutLowest(frontier) | grown;
-        component |= grown;
+        Set reached{};
+        for (; !isEmpty(frontier); frontier = withoutLowest(frontier))
+          reached |= p.adjacent[lowest(frontier)];
+        frontier = reached & ~component;
+        component |= frontier;
       }
     }
     rest &= ~component;

@@ -23,6 +23,15 @@
 
 #include "run/wide_unsigned.h"
 
+// The operations below are always inlined, also into the search's hot
+// paths that are compiled for processors with more instructions (which
+// would otherwise call them as they are compiled for every processor).
+#if defined(__GNUC__)
+#define TALLYRA_SET_OPERATION __attribute__((always_inline))
+#else
+#define TALLYRA_SET_OPERATION
+#endif
+
 namespace tallyra {
 
 // A set of up to 64 * Words elements: bit i of word[i / 64] is element i.
@@ -33,29 +42,33 @@ template <int Words>
 struct WideSet {
   uint64_t word[Words];
 
-  friend constexpr WideSet operator&(const WideSet& a, const WideSet& b) {
+  friend constexpr TALLYRA_SET_OPERATION WideSet operator&(const WideSet& a, const WideSet& b) {
     WideSet r;
     for (int i = 0; i < Words; ++i) r.word[i] = a.word[i] & b.word[i];
     return r;
   }
-  friend constexpr WideSet operator|(const WideSet& a, const WideSet& b) {
+  friend constexpr TALLYRA_SET_OPERATION WideSet operator|(const WideSet& a, const WideSet& b) {
     WideSet r;
     for (int i = 0; i < Words; ++i) r.word[i] = a.word[i] | b.word[i];
     return r;
   }
-  friend constexpr WideSet operator^(const WideSet& a, const WideSet& b) {
+  friend constexpr TALLYRA_SET_OPERATION WideSet operator^(const WideSet& a, const WideSet& b) {
     WideSet r;
     for (int i = 0; i < Words; ++i) r.word[i] = a.word[i] ^ b.word[i];
     return r;
   }
-  friend constexpr WideSet operator~(const WideSet& a) {
+  friend constexpr TALLYRA_SET_OPERATION WideSet operator~(const WideSet& a) {
     WideSet r;
     for (int i = 0; i < Words; ++i) r.word[i] = ~a.word[i];
     return r;
   }
-  constexpr WideSet& operator&=(const WideSet& b) { return *this = *this & b; }
-  constexpr WideSet& operator|=(const WideSet& b) { return *this = *this | b; }
-  friend constexpr bool operator==(const WideSet& a, const WideSet& b) {
+  constexpr TALLYRA_SET_OPERATION WideSet& operator&=(const WideSet& b) {
+    return *this = *this & b;
+  }
+  constexpr TALLYRA_SET_OPERATION WideSet& operator|=(const WideSet& b) {
+    return *this = *this | b;
+  }
+  friend constexpr TALLYRA_SET_OPERATION bool operator==(const WideSet& a, const WideSet& b) {
     uint64_t differ = 0;
     for (int i = 0; i < Words; ++i) differ |= a.word[i] ^ b.word[i];
     return differ == 0;
@@ -86,21 +99,23 @@ constexpr int kMaxSetElements = 256;
 
 template <typename Set>
 requires std::is_same_v<Set, uint64_t>
-constexpr uint64_t single(int x) { return uint64_t{1} << x; }
+constexpr TALLYRA_SET_OPERATION uint64_t single(int x) { return uint64_t{1} << x; }
 template <typename Set>
 requires std::is_same_v<Set, uint64_t>
-constexpr uint64_t firstElements(int n) { return n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1; }
+constexpr TALLYRA_SET_OPERATION uint64_t firstElements(int n) {
+  return n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
+}
 // (For x = 63, where 2 << 63 wraps to 0, none.)
 template <typename Set>
 requires std::is_same_v<Set, uint64_t>
-constexpr uint64_t above(int x) { return ~((uint64_t{2} << x) - 1); }
+constexpr TALLYRA_SET_OPERATION uint64_t above(int x) { return ~((uint64_t{2} << x) - 1); }
 template <typename Set>
 requires std::is_same_v<Set, uint64_t>
-constexpr uint64_t below(int x) { return (uint64_t{1} << x) - 1; }
-constexpr bool isEmpty(uint64_t s) { return s == 0; }
-constexpr bool has(uint64_t s, int x) { return (s >> x & 1) != 0; }
-constexpr int lowest(uint64_t s) { return std::countr_zero(s); }
-constexpr uint64_t withoutLowest(uint64_t s) { return s & (s - 1); }
+constexpr TALLYRA_SET_OPERATION uint64_t below(int x) { return (uint64_t{1} << x) - 1; }
+constexpr TALLYRA_SET_OPERATION bool isEmpty(uint64_t s) { return s == 0; }
+constexpr TALLYRA_SET_OPERATION bool has(uint64_t s, int x) { return (s >> x & 1) != 0; }
+constexpr TALLYRA_SET_OPERATION int lowest(uint64_t s) { return std::countr_zero(s); }
+constexpr TALLYRA_SET_OPERATION uint64_t withoutLowest(uint64_t s) { return s & (s - 1); }
 // (A library routine unless the processor's instruction is asked for; see
 // the branching rule in subuniverse_search.cc.)
 inline int elementCount(uint64_t s) {
@@ -113,14 +128,16 @@ inline int elementCount(uint64_t s) {
 // The number of elements of s in a few shifts and masks, without the
 // processor's instruction for it (which the first 64-bit x86 processors
 // lack, and for which a library routine is called otherwise).
-constexpr int elementCountByMasks(uint64_t s) {
+constexpr TALLYRA_SET_OPERATION int elementCountByMasks(uint64_t s) {
   s -= (s >> 1) & 0x5555555555555555u;
   s = (s & 0x3333333333333333u) + ((s >> 2) & 0x3333333333333333u);
   s = (s + (s >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
   return static_cast<int>((s * 0x0101010101010101u) >> 56);
 }
 // Whether s has at most `most` elements.
-constexpr bool atMostElements(uint64_t s, int most) { return elementCountByMasks(s) <= most; }
+constexpr TALLYRA_SET_OPERATION bool atMostElements(uint64_t s, int most) {
+  return elementCountByMasks(s) <= most;
+}
 template <typename F>
 constexpr void forEach(uint64_t s, F&& f) {
   for (; s != 0; s &= s - 1) f(std::countr_zero(s));
@@ -129,13 +146,13 @@ constexpr void forEach(uint64_t s, F&& f) {
 // --- several words
 
 template <typename Set>
-requires(!std::is_same_v<Set, uint64_t>) constexpr Set single(int x) {
+requires(!std::is_same_v<Set, uint64_t>) constexpr TALLYRA_SET_OPERATION Set single(int x) {
   Set s{};
   s.word[x / 64] = uint64_t{1} << (x % 64);
   return s;
 }
 template <typename Set>
-requires(!std::is_same_v<Set, uint64_t>) constexpr Set firstElements(int n) {
+requires(!std::is_same_v<Set, uint64_t>) constexpr TALLYRA_SET_OPERATION Set firstElements(int n) {
   Set s{};
   for (int i = 0; i < kSetCapacity<Set> / 64; ++i) {
     const int inWord = n - 64 * i;
@@ -144,31 +161,31 @@ requires(!std::is_same_v<Set, uint64_t>) constexpr Set firstElements(int n) {
   return s;
 }
 template <typename Set>
-requires(!std::is_same_v<Set, uint64_t>) constexpr Set above(int x) {
+requires(!std::is_same_v<Set, uint64_t>) constexpr TALLYRA_SET_OPERATION Set above(int x) {
   return ~firstElements<Set>(x + 1);
 }
 template <typename Set>
-requires(!std::is_same_v<Set, uint64_t>) constexpr Set below(int x) {
+requires(!std::is_same_v<Set, uint64_t>) constexpr TALLYRA_SET_OPERATION Set below(int x) {
   return firstElements<Set>(x);
 }
 template <int Words>
-constexpr bool isEmpty(const WideSet<Words>& s) {
+constexpr TALLYRA_SET_OPERATION bool isEmpty(const WideSet<Words>& s) {
   uint64_t any = 0;
   for (int i = 0; i < Words; ++i) any |= s.word[i];
   return any == 0;
 }
 template <int Words>
-constexpr bool has(const WideSet<Words>& s, int x) {
+constexpr TALLYRA_SET_OPERATION bool has(const WideSet<Words>& s, int x) {
   return (s.word[x / 64] >> (x % 64) & 1) != 0;
 }
 template <int Words>
-constexpr int lowest(const WideSet<Words>& s) {
+constexpr TALLYRA_SET_OPERATION int lowest(const WideSet<Words>& s) {
   int i = 0;
   while (i < Words - 1 && s.word[i] == 0) ++i;
   return 64 * i + std::countr_zero(s.word[i]);
 }
 template <int Words>
-constexpr WideSet<Words> withoutLowest(WideSet<Words> s) {
+constexpr TALLYRA_SET_OPERATION WideSet<Words> withoutLowest(WideSet<Words> s) {
   int i = 0;
   while (i < Words - 1 && s.word[i] == 0) ++i;
   s.word[i] &= s.word[i] - 1;
@@ -181,7 +198,7 @@ inline int elementCount(const WideSet<Words>& s) {
   return n;
 }
 template <int Words>
-constexpr bool atMostElements(const WideSet<Words>& s, int most) {
+constexpr TALLYRA_SET_OPERATION bool atMostElements(const WideSet<Words>& s, int most) {
   int n = 0;
   for (int i = 0; i < Words; ++i) n += elementCountByMasks(s.word[i]);
   return n <= most;

@@ -470,7 +470,7 @@ TALLYRA_INLINE uint64_t countWideByTrying(const ClosureRules<Words>& rules,
   uint64_t brokenAbove[kTriedWords];
   uint64_t broken[kTriedWords];
   for (unsigned w = 0; w < words; ++w) brokenAbove[w] = broken[w] = 0;
-  auto breakRule = [&](int a, int b, const Set& needed) {
+  auto breakRule = [&](int a, int b, const Set& needed) TALLYRA_SET_OPERATION {
     const uint64_t inLow = holdLow[a] & holdLow[b];
     const unsigned inHigh = holdHigh[a] | holdHigh[b];
     uint64_t lackLow = 0;

@@ -230,11 +230,21 @@ bool SubuniverseSearch<Words>::atMostTriedElements(const Set& set) const {
 template <int Words>
 TALLYRA_INLINE auto SubuniverseSearch<Words>::excludeForced(const Set& part, const Set* implied)
     -> Set {
+  return excludeForcedAfter(part, implied, part);
+}
+
+// The same, where of `part` only the elements of `unseen` may imply an
+// excluded element (the others are known not to).
+template <int Words>
+TALLYRA_INLINE auto SubuniverseSearch<Words>::excludeForcedAfter(const Set& part,
+                                                                 const Set* implied,
+                                                                 const Set& unseen) -> Set {
   Set left = part;
   Set out{};
+  Set look = unseen;
   for (;;) {
     Set found{};
-    for (Set rest = left; !isEmpty(rest); rest = withoutLowest(rest)) {
+    for (Set rest = look; !isEmpty(rest); rest = withoutLowest(rest)) {
       const int z = lowest(rest);
       if (!isEmpty(implied[z] & decided_.excluded)) found |= single<Set>(z);
     }
@@ -242,6 +252,7 @@ TALLYRA_INLINE auto SubuniverseSearch<Words>::excludeForced(const Set& part, con
     decided_.excluded |= found;
     out |= found;
     left &= ~found;
+    look = left;
   }
 }
 
@@ -366,7 +377,8 @@ TALLYRA_INLINE void findLinksWith(const ElementSetOf<Words> part,
     const Set* forced = rules.forced[x];
     int pairs = 0;
     // (forced[x][y] for a y that is no partner of x holds stale bits.)
-    for (Set later = candidates[x] & rules.partners[x] & part & above<Set>(x); !isEmpty(later);
+    // (rest without x: the elements of the part above x)
+    for (Set later = candidates[x] & rules.partners[x] & withoutLowest(rest); !isEmpty(later);
          later = withoutLowest(later)) {
       const int y = lowest(later);
       const Set results = forced[y] & open & ~implied[y];
@@ -417,21 +429,26 @@ void findLinks(bool fast, Args&&... args) {
 }
 
 // What each element of `undecided` forces once `added` has come into I:
-// implied[x] and forced[x][d] for the d added.
+// implied[x] and forced[x][d] for the d added. Returns those of them
+// that now imply an element of `excluded`.
 template <int Words>
-TALLYRA_INLINE void growImplied(const ElementSetOf<Words> undecided,
-                                const ElementSetOf<Words> added,
-                                const ElementSetOf<Words>* __restrict implied,
-                                const ClosureRules<Words>& __restrict rules,
-                                ElementSetOf<Words>* __restrict grown) {
+TALLYRA_INLINE ElementSetOf<Words> growImplied(const ElementSetOf<Words> undecided,
+                                               const ElementSetOf<Words> added,
+                                               const ElementSetOf<Words> excluded,
+                                               const ElementSetOf<Words>* __restrict implied,
+                                               const ClosureRules<Words>& __restrict rules,
+                                               ElementSetOf<Words>* __restrict grown) {
   using Set = ElementSetOf<Words>;
+  Set forcedOut{};
   for (Set xs = undecided; !isEmpty(xs); xs = withoutLowest(xs)) {
     const int x = lowest(xs);
     Set more = implied[x];
     for (Set ds = rules.partners[x] & added; !isEmpty(ds); ds = withoutLowest(ds))
       more |= rules.forced[x][lowest(ds)];
     grown[x] = more;
+    forcedOut |= isEmpty(more & excluded) ? Set{} : single<Set>(x);
   }
+  return forcedOut;
 }
 
 // Subsets of up to six members as the bits of a word: bit t stands for the
@@ -709,9 +726,12 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::nextBranch(PartLevel* level,
       const Set added = closed & ~decided_.included;
       undecided = c.component & ~added;
       Set* grown = c.grownImplied;
-      growImplied<Words>(undecided, added, implied, rules_, grown);
+      const Set forcedOut =
+          growImplied<Words>(undecided, added, decided_.excluded, implied, rules_, grown);
       decided_.included = closed;
-      undecided &= ~excludeForced(undecided, grown);
+      // growImplied has found the elements that now imply an excluded one
+      // (E has not grown since): the first round of excluding them.
+      undecided &= ~excludeForcedAfter(undecided, grown, forcedOut);
       branchImplied = grown;
     } else {
       decided_.excluded |= single<Set>(c.branch);

@@ -102,6 +102,7 @@ class SubuniverseSearch {
   bool nextBranch(PartLevel* level, ComponentLevel* component);
   void finishComponent(PartLevel* level, ComponentLevel* component);
   Set excludeForced(const Set& part, const Set* implied);
+  Set excludeForcedAfter(const Set& part, const Set* implied, const Set& unseen);
   Set closeWith(int x, const Set* implied) const;
   bool atMostTriedElements(const Set& set) const;
   Count countByTrying(const Set& part, const Set* implied);

@@ -17,10 +17,14 @@ void buildClosureRules(int size, const Constraint* constraints, int count,
   }
   for (int i = 0; i < count; ++i) {
     const Constraint& c = constraints[i];
-    if (c.left < 1 || c.left > size || c.right < 1 || c.right > size || c.result < 1 ||
-        c.result > size)
-      continue;
-    int x = c.left - 1, y = c.right - 1, z = c.result - 1;
+    // Positions outside 1..size are left out (as unsigned, 0 and below
+    // wrap to above size).
+    const unsigned bound = static_cast<unsigned>(size);
+    const unsigned ux = static_cast<unsigned>(c.left) - 1;
+    const unsigned uy = static_cast<unsigned>(c.right) - 1;
+    const unsigned uz = static_cast<unsigned>(c.result) - 1;
+    if ((ux >= bound) | (uy >= bound) | (uz >= bound)) continue;
+    const int x = static_cast<int>(ux), y = static_cast<int>(uy), z = static_cast<int>(uz);
     if (z == x || z == y) continue;
     if (!has(rules.partners[x], y)) {
       rules.forced[x][y] = Set{};

@@ -479,7 +479,9 @@ TALLYRA_INLINE uint64_t countWideByTrying(const ClosureRules<Words>& rules,
     holdLow[i] = i < kWordTriedElements ? kHolding[i] : ~uint64_t{0};
     holdHigh[i] = i < kWordTriedElements ? 0u : 1u << (i - kWordTriedElements);
   }
-  const unsigned words = 1u << (k - kWordTriedElements);
+  // (k is above kWordTriedElements here; the bound only says so.)
+  const int highMembers = k > kWordTriedElements ? k - kWordTriedElements : 0;
+  const unsigned words = 1u << highMembers;
   // The subsets of word w that break a rule: broken[w], and brokenAbove[s]
   // of every s within w (those of the rules whose members in the word's
   // number are s and whose needs lie in the first six members or outside

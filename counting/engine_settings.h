@@ -20,13 +20,15 @@ struct EngineOptions {
   // inside the component, compared in full) once a count has made this
   // many search nodes, but for dense parts; from the first node with 0.
   int64_t residualKeysAfter = 4096;
-  // Parts and components of at most this many undecided elements
-  // (0..kMaxTriedElements) are counted by trying each of their subsets,
-  // but for those of more than kWordTriedElements, which are tried so only
-  // once a count has made widerTriesAfter search nodes; 0 or 1: none is,
-  // every component of two or more is branched on.
-  int triedElements = 9;
+  // Parts of more than kWordTriedElements elements are counted by trying
+  // (as triedElements says) only once a count has made this many search
+  // nodes; from the first node with 0.
   int64_t widerTriesAfter = 4096;
+  // Parts and components of at most this many undecided elements
+  // (0..kMaxTriedElements) are counted by trying each of their subsets
+  // (those of more than kWordTriedElements as widerTriesAfter says); 0 or
+  // 1: none is, every component of two or more is branched on.
+  int triedElements = 9;
   // Components of more elements than this (0..256) are branched on by the
   // rule that weighs links by active pairs, the others by the rule that
   // weighs them by the pairs producing each element (see

@@ -147,7 +147,7 @@ const char kUsage[] =
     "usage: %s [--plain-limit SECONDS] [--only NAME] [--write-jobs DIR] [--engine OPTIONS]\n"
     "       %s --families [--shuffle N] [--seed S] [--family NAME] [--only NAME] [--every-job]\n"
     "                     [--once] [--engine OPTIONS]\n"
-    "       %s --list\n"
+    "       %s --list | --options\n"
     "OPTIONS: name=value,... of the engine's options (see bench/README.md)\n"
     "                     [--write-jobs DIR]\n";
 
@@ -179,6 +179,9 @@ int run(int argc, char** argv) {
       // by name.
       for (const AlgebraFamily& family : algebraFamilies())
         if (!family.onlyByName) std::printf("%s\n", family.name);
+      return 0;
+    } else if (std::strcmp(argv[i], "--options") == 0) {
+      printEngineTables(stdout);
       return 0;
     } else if (std::strcmp(argv[i], "--once") == 0) {
       familyOptions.once = true;

@@ -36,4 +36,16 @@ void printEngineStatistics(FILE* out, const EngineStatistics& statistics) {
   }
 }
 
+void printEngineTables(FILE* out) {
+  const EngineOptions defaults;
+  std::fprintf(out, "| option | default | values | what it sets |\n|---|---:|---|---|\n");
+  for (const EngineOptionName& option : engineOptionNames())
+    std::fprintf(out, "| `%s` | %lld | %lld..%lld | %s |\n", option.name,
+                 static_cast<long long>(option.get(defaults)), static_cast<long long>(option.least),
+                 static_cast<long long>(option.most), option.meaning);
+  std::fprintf(out, "\n| statistic | what it counts |\n|---|---|\n");
+  for (const EngineStatisticName& statistic : engineStatisticNames())
+    std::fprintf(out, "| `%s` | %s |\n", statistic.name, statistic.meaning);
+}
+
 }  // namespace tallyra

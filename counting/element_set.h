@@ -116,9 +116,9 @@ constexpr TALLYRA_SET_OPERATION bool isEmpty(uint64_t s) { return s == 0; }
 constexpr TALLYRA_SET_OPERATION bool has(uint64_t s, int x) { return (s >> x & 1) != 0; }
 constexpr TALLYRA_SET_OPERATION int lowest(uint64_t s) { return std::countr_zero(s); }
 constexpr TALLYRA_SET_OPERATION uint64_t withoutLowest(uint64_t s) { return s & (s - 1); }
-// (A library routine unless the processor's instruction is asked for; see
-// the branching rule in subuniverse_search.cc.)
-inline int elementCount(uint64_t s) {
+// (A library routine unless the processor's instruction is asked for: see
+// instruction_form.h.)
+constexpr TALLYRA_SET_OPERATION int elementCount(uint64_t s) {
 #if defined(__GNUC__)
   return __builtin_popcountll(s);
 #else
@@ -192,7 +192,7 @@ constexpr TALLYRA_SET_OPERATION WideSet<Words> withoutLowest(WideSet<Words> s) {
   return s;
 }
 template <int Words>
-inline int elementCount(const WideSet<Words>& s) {
+constexpr TALLYRA_SET_OPERATION int elementCount(const WideSet<Words>& s) {
   int n = 0;
   for (int i = 0; i < Words; ++i) n += elementCount(s.word[i]);
   return n;

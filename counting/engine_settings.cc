@@ -1,35 +1,29 @@
 #include "counting/engine_settings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 
 namespace tallyra {
 
 std::span<const EngineOptionName> engineOptionNames() {
-  static constexpr EngineOptionName kNames[] = {
-      {"exactKeysAfter", [](const EngineOptions& o) { return o.exactKeysAfter; },
-       [](EngineOptions& o, int64_t v) { o.exactKeysAfter = v; }},
-      {"residualKeysAfter", [](const EngineOptions& o) { return o.residualKeysAfter; },
-       [](EngineOptions& o, int64_t v) { o.residualKeysAfter = v; }},
-      {"triedElements", [](const EngineOptions& o) { return int64_t{o.triedElements}; },
-       [](EngineOptions& o, int64_t v) { o.triedElements = static_cast<int>(v); }},
-      {"widerTriesAfter", [](const EngineOptions& o) { return o.widerTriesAfter; },
-       [](EngineOptions& o, int64_t v) { o.widerTriesAfter = v; }},
-      {"pairsRuleAbove", [](const EngineOptions& o) { return int64_t{o.pairsRuleAbove}; },
-       [](EngineOptions& o, int64_t v) { o.pairsRuleAbove = static_cast<int>(v); }},
-      {"pairsRuleEverywhereAfter",
-       [](const EngineOptions& o) { return o.pairsRuleEverywhereAfter; },
-       [](EngineOptions& o, int64_t v) { o.pairsRuleEverywhereAfter = v; }},
-      {"denseAbove", [](const EngineOptions& o) { return int64_t{o.denseAbove}; },
-       [](EngineOptions& o, int64_t v) { o.denseAbove = static_cast<int>(v); }},
-      {"triedJobWork", [](const EngineOptions& o) { return int64_t{o.triedJobWork}; },
-       [](EngineOptions& o, int64_t v) { o.triedJobWork = static_cast<int>(v); }},
-      {"plainInstructions", [](const EngineOptions& o) { return int64_t{o.plainInstructions}; },
-       [](EngineOptions& o, int64_t v) { o.plainInstructions = v != 0; }},
-      {"checkComponents", [](const EngineOptions& o) { return int64_t{o.checkComponents}; },
-       [](EngineOptions& o, int64_t v) { o.checkComponents = v != 0; }},
-  };
+#define TALLYRA_OPTION_NAME(type, name, value, least, most, meaning)    \
+  {#name,                                                               \
+   least,                                                               \
+   most,                                                                \
+   meaning,                                                             \
+   [](const EngineOptions& o) { return static_cast<int64_t>(o.name); }, \
+   [](EngineOptions& o, int64_t v) { o.name = static_cast<type>(v); }},
+  static constexpr EngineOptionName kNames[] = {TALLYRA_ENGINE_OPTIONS(TALLYRA_OPTION_NAME)};
+#undef TALLYRA_OPTION_NAME
   return kNames;
+}
+
+EngineOptions optionsInRange(const EngineOptions& options) {
+  EngineOptions inRange = options;
+  for (const EngineOptionName& option : engineOptionNames())
+    option.set(inRange, std::clamp(option.get(options), option.least, option.most));
+  return inRange;
 }
 
 bool setEngineOptions(std::string_view list, EngineOptions& options, std::string_view& bad) {
@@ -58,22 +52,10 @@ bool setEngineOptions(std::string_view list, EngineOptions& options, std::string
 }
 
 std::span<const EngineStatisticName> engineStatisticNames() {
+#define TALLYRA_STATISTIC_NAME(name, meaning) {#name, &EngineStatistics::name, meaning},
   static constexpr EngineStatisticName kNames[] = {
-      {"nodes", &EngineStatistics::nodes},
-      {"cacheLookups", &EngineStatistics::cacheLookups},
-      {"cacheHits", &EngineStatistics::cacheHits},
-      {"exactDependences", &EngineStatistics::exactDependences},
-      {"residualLookups", &EngineStatistics::residualLookups},
-      {"residualHits", &EngineStatistics::residualHits},
-      {"partsTried", &EngineStatistics::partsTried},
-      {"widePartsTried", &EngineStatistics::widePartsTried},
-      {"freeElements", &EngineStatistics::freeElements},
-      {"partsWeighed", &EngineStatistics::partsWeighed},
-      {"partsDense", &EngineStatistics::partsDense},
-      {"jobsTried", &EngineStatistics::jobsTried},
-      {"componentsChecked", &EngineStatistics::componentsChecked},
-      {"deepestLevel", &EngineStatistics::deepestLevel},
-  };
+      TALLYRA_ENGINE_STATISTICS(TALLYRA_STATISTIC_NAME)};
+#undef TALLYRA_STATISTIC_NAME
   return kNames;
 }
 

@@ -11,55 +11,45 @@
 
 namespace tallyra {
 
-struct EngineOptions {
-  // Cache keys hold the exact dependence of a component (see
-  // subuniverse_search.cc) once a count has made this many search nodes,
-  // from the component's second sighting on; 0: from the first node.
-  int64_t exactKeysAfter = 4096;
-  // Cache keys are residual keys (residual_cache.h: what is left of the job
-  // inside the component, compared in full) once a count has made this
-  // many search nodes, but for dense parts; from the first node with 0.
-  int64_t residualKeysAfter = 4096;
-  // Parts of more than kWordTriedElements elements are counted by trying
-  // (as triedElements says) only once a count has made this many search
-  // nodes; from the first node with 0.
-  int64_t widerTriesAfter = 4096;
-  // Parts and components of at most this many undecided elements
-  // (0..kMaxTriedElements) are counted by trying each of their subsets
-  // (those of more than kWordTriedElements as widerTriesAfter says); 0 or
-  // 1: none is, every component of two or more is branched on.
-  int triedElements = 9;
-  // Components of more elements than this (0..256) are branched on by the
-  // rule that weighs links by active pairs, the others by the rule that
-  // weighs them by the pairs producing each element (see
-  // subuniverse_search.cc); 0: the first rule everywhere.
-  int pairsRuleAbove = 30;
-  // Parts opened once a count has made this many search nodes are branched
-  // on by the first rule at every size, as with pairsRuleAbove 0.
-  int64_t pairsRuleEverywhereAfter = 4096;
-  // A part of more elements than this (0..256) in which at least three in
-  // four pairs of elements have rules of their own is taken as one
-  // component without finding its links, and branched on by the element
-  // that forces the most (see subuniverse_search.cc); 0: none is.
-  int denseAbove = 30;
-  // A job of at most kMaxSmallJobElements (16) elements for which trying
-  // every subset at once (small_job_count.h) is the cheaper way and visits
-  // at most this many words is counted so, without rules or search; 0: none
-  // is.
-  int triedJobWork = 2048;
-  // The search's hot paths are compiled twice, for every 64-bit x86
-  // processor and for those with the POPCNT and BMI1 instructions, and run
-  // in the second form where the processor has them; with this set, in the
-  // first form everywhere (so that tests run both).
-  bool plainInstructions = false;
-  // A check for tests and the fuzz build, slow: every part and component of
-  // at most kMostCheckedElements elements is counted again from the job's
-  // constraints as they were given, by trying its subsets, when the search
-  // counts it and whenever the cache gives its count; a difference ends the
-  // process with a message on standard error.
-  bool checkComponents = false;
-};
+// The options, each once: its type, name, default, least and greatest
+// value, and meaning. EngineOptions, the options by name and the bounds
+// that SubuniverseEngine brings values into are made from this table.
+//
+// A count starts as a short search and becomes a long one when it has made
+// longSearchAfter search nodes. A short search keeps to what pays on small
+// and easy jobs: cache keys of one-step dependence, parts of up to six
+// elements tried at once, the branching rule that weighs pairs only in
+// large components. A long search, most of whose lookups miss, keys a
+// component's count exactly from its second sighting on (residual keys,
+// with residualKeys, but for dense parts), tries parts of up to
+// triedElements and weighs pairs at every size.
+#define TALLYRA_ENGINE_OPTIONS(X)                                                                  \
+  X(int64_t, longSearchAfter, 4096, 0, INT32_MAX,                                                  \
+    "a count becomes a long search once it has made this many search nodes (0: from the first "    \
+    "node)")                                                                                       \
+  X(bool, residualKeys, true, 0, 1,                                                                \
+    "a long search keys components but dense parts by what is left of the job inside them, "       \
+    "compared in full (0: by their exact dependence)")                                             \
+  X(int, triedElements, 9, 0, kMaxTriedElements,                                                   \
+    "parts of at most this many elements are counted by trying their subsets at once, those of "   \
+    "more than 6 only in a long search (0 or 1: none is)")                                         \
+  X(int, pairsRuleAbove, 30, 0, 256,                                                               \
+    "a short search branches on components of more elements by the rule that weighs active "       \
+    "pairs, on smaller ones by links and the pairs producing each element (0: the first rule)")    \
+  X(int, denseAbove, 30, 0, 256,                                                                   \
+    "a part of more elements in which three in four pairs have rules is taken whole and branched " \
+    "on by the element that forces the most (0: none is)")                                         \
+  X(int, triedJobWork, 2048, 0, INT32_MAX,                                                         \
+    "a job of at most 16 elements is counted by trying every subset at once when that is "         \
+    "cheaper and visits at most this many words (0: none is)")                                     \
+  X(bool, plainInstructions, false, 0, 1,                                                          \
+    "run the search's plain form even where the processor has POPCNT and BMI1")                    \
+  X(bool, checkComponents, false, 0, 1,                                                            \
+    "slow, for tests: count every part of at most 16 elements again by trying its subsets, "       \
+    "whenever it is counted or found in a cache; a difference ends the process")
 
+// (256: the most elements of a job.)
+//
 // The most elements a part may have to be counted by trying (its subsets
 // take 2^6 words), and the most whose subsets are the bits of one word.
 constexpr int kMaxTriedElements = 12;
@@ -67,33 +57,50 @@ constexpr int kWordTriedElements = 6;
 // The most elements of a part that checkComponents counts again.
 constexpr int kMostCheckedElements = 16;
 
-struct EngineStatistics {
-  int64_t nodes = 0;              // components counted by branching
-  int64_t cacheLookups = 0;       // components looked up in the cache
-  int64_t cacheHits = 0;          // of them, found
-  int64_t exactDependences = 0;   // exact dependence sets worked out for cache keys
-  int64_t residualLookups = 0;    // cache lookups under residual keys
-  int64_t residualHits = 0;       // of them, found
-  int64_t partsTried = 0;         // parts of two or more elements counted by trying their subsets
-  int64_t widePartsTried = 0;     // of them, parts of more than kWordTriedElements
-  int64_t freeElements = 0;       // elements left free, each a factor of 2
-  int64_t partsWeighed = 0;       // parts whose active pairs were counted for the branching rule
-  int64_t partsDense = 0;         // parts taken whole as dense, their links not found
-  int64_t jobsTried = 0;          // whole jobs counted by trying every subset at once
-  int64_t componentsChecked = 0;  // counted again by checkComponents
-  int64_t deepestLevel = 0;       // the most components branched on inside one another
+struct EngineOptions {
+#define TALLYRA_OPTION_FIELD(type, name, value, least, most, meaning) type name = value;
+  TALLYRA_ENGINE_OPTIONS(TALLYRA_OPTION_FIELD)
+#undef TALLYRA_OPTION_FIELD
 };
 
-// The options by name, for tools: "exactKeysAfter", "residualKeysAfter",
-// "triedElements", "widerTriesAfter", "pairsRuleAbove", "pairsRuleEverywhereAfter",
-// "denseAbove", "triedJobWork", "plainInstructions" (0 or 1),
-// "checkComponents" (0 or 1).
+// The statistics of one count, each once: its name and meaning.
+#define TALLYRA_ENGINE_STATISTICS(X)                                              \
+  X(nodes, "components counted by branching")                                     \
+  X(cacheLookups, "components looked up in the cache")                            \
+  X(cacheHits, "of them, found")                                                  \
+  X(exactDependences, "exact dependence sets worked out for cache keys")          \
+  X(residualLookups, "cache lookups under residual keys")                         \
+  X(residualHits, "of them, found")                                               \
+  X(partsTried, "parts of two or more elements counted by trying their subsets")  \
+  X(widePartsTried, "of them, parts of more than six elements")                   \
+  X(freeElements, "elements left free, each a factor of 2")                       \
+  X(partsWeighed, "parts whose active pairs were counted for the branching rule") \
+  X(partsDense, "parts taken whole as dense, their links not found")              \
+  X(jobsTried, "whole jobs counted by trying every subset at once")               \
+  X(componentsChecked, "counted again by checkComponents")                        \
+  X(deepestLevel, "the most components branched on inside one another")           \
+  X(longSearchFrom, "the nodes made when the count became a long search (0: it never did)")
+
+struct EngineStatistics {
+#define TALLYRA_STATISTIC_FIELD(name, meaning) int64_t name = 0;
+  TALLYRA_ENGINE_STATISTICS(TALLYRA_STATISTIC_FIELD)
+#undef TALLYRA_STATISTIC_FIELD
+};
+
+// The options by name, for tools, with their bounds and meanings (0 and
+// 1 for the true-or-false ones).
 struct EngineOptionName {
   const char* name;
+  int64_t least;
+  int64_t most;
+  const char* meaning;
   int64_t (*get)(const EngineOptions&);
   void (*set)(EngineOptions&, int64_t);
 };
 std::span<const EngineOptionName> engineOptionNames();
+
+// The options brought into their bounds.
+EngineOptions optionsInRange(const EngineOptions& options);
 
 // Sets the options that `list` names, "name=value,name=value,...", in
 // `options`; false, with `bad` the entry it could not take, when a name is
@@ -104,6 +111,7 @@ bool setEngineOptions(std::string_view list, EngineOptions& options, std::string
 struct EngineStatisticName {
   const char* name;
   int64_t EngineStatistics::*field;
+  const char* meaning;
 };
 std::span<const EngineStatisticName> engineStatisticNames();
 

@@ -1,6 +1,5 @@
 #include "counting/subuniverse_engine.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -8,17 +7,7 @@
 
 namespace tallyra {
 
-void SubuniverseEngine::setOptions(const Options& options) {
-  options_ = options;
-  options_.triedElements = std::clamp(options_.triedElements, 0, kMaxTriedElements);
-  options_.exactKeysAfter = std::max<int64_t>(options_.exactKeysAfter, 0);
-  options_.residualKeysAfter = std::max<int64_t>(options_.residualKeysAfter, 0);
-  options_.widerTriesAfter = std::max<int64_t>(options_.widerTriesAfter, 0);
-  options_.pairsRuleAbove = std::clamp(options_.pairsRuleAbove, 0, kMaxSize);
-  options_.pairsRuleEverywhereAfter = std::max<int64_t>(options_.pairsRuleEverywhereAfter, 0);
-  options_.denseAbove = std::clamp(options_.denseAbove, 0, kMaxSize);
-  options_.triedJobWork = std::max(options_.triedJobWork, 0);
-}
+void SubuniverseEngine::setOptions(const Options& options) { options_ = optionsInRange(options); }
 
 SubsetCount SubuniverseEngine::count(int size, const Constraint* constraints, int constraintCount) {
   if (size < 1 || size > kMaxSize) {

@@ -45,10 +45,11 @@ class SubuniverseSearch {
 
  private:
   // What is decided in a state of the search: a closed set I of included
-  // elements and a set E of excluded ones, disjoint from it.
+  // elements and a set E of excluded ones, disjoint from it. (Without
+  // initial values, so that the levels' copies cost nothing until used.)
   struct Decided {
-    Set included{};
-    Set excluded{};
+    Set included;
+    Set excluded;
   };
 
   // A part of undecided elements being split into components and counted:
@@ -90,28 +91,26 @@ class SubuniverseSearch {
     Set grownImplied[kMaxSize];
   };
 
-  // countPart and countByTrying run their Plain or their Fast form (the
-  // same code compiled for processors with more instructions), as fast_
-  // says; the With form is the code itself.
+  // The search's functions of the hot paths take the instruction form
+  // (instruction_form.h) as a template parameter; count() picks it.
+  template <bool kFast>
   Count countPart(const Set& part, const Set* implied);
-  Count countPartPlain(const Set& part, const Set* implied);
-  Count countPartFast(const Set& part, const Set* implied);
-  Count countPartWith(const Set& part, const Set* implied);
+  template <bool kFast>
   void openPart(PartLevel* level, const Set& part, const Set* implied, const Set* linkedBefore);
+  template <bool kFast>
   bool takeUpComponents(PartLevel* level, ComponentLevel* component);
+  template <bool kFast>
   bool nextBranch(PartLevel* level, ComponentLevel* component);
   void finishComponent(PartLevel* level, ComponentLevel* component);
+  void becomeLongSearch();
   Set excludeForced(const Set& part, const Set* implied);
   Set excludeForcedAfter(const Set& part, const Set* implied, const Set& unseen);
   Set closeWith(int x, const Set* implied) const;
   bool atMostTriedElements(const Set& set) const;
+  template <bool kFast>
   Count countByTrying(const Set& part, const Set* implied);
-  Count countByTryingPlain(const Set& part, const Set* implied);
-  Count countByTryingFast(const Set& part, const Set* implied);
-  Count countByTryingWith(const Set& part, const Set* implied);
-  Set oneStepDependence(const Set& component) const;
-  Count findResidual(const Set& component, const PartLevel& p,
-                     typename ResidualCache<Words>::Key& key);
+  Count findInCache(const Set& component, const PartLevel& p, Set& relevant,
+                    typename ResidualCache<Words>::Key& key);
   Set dependence(const Set& component);
   void check(const Set& part, const Count& counted);
 
@@ -123,7 +122,7 @@ class SubuniverseSearch {
   EngineStatistics statistics_;
   const ComponentCheck* check_ = nullptr;
   ClosureRules<Words> rules_;
-  Decided decided_;
+  Decided decided_{};
   // The non-empty "may not come in with" sets of a residual key being made.
   Set notWithScratch_[kMaxSize];
   // What each element forces alone: the `implied` of the whole job.
@@ -134,14 +133,11 @@ class SubuniverseSearch {
   // at most n levels.
   PartLevel parts_[kMaxSize + 1];
   ComponentLevel components_[kMaxSize];
-  bool residualStarted_ = false;  // in this count
-  // Whether this count runs the hot paths compiled for processors with
-  // POPCNT and BMI1 (see subuniverse_search.cc).
-  bool fast_ = false;
+  // Whether this count has become a long search (engine_settings.h).
+  bool long_ = false;
   // Parts and components of at most this many elements are counted by
-  // trying their subsets: at most kWordTriedElements until the search has
-  // made EngineOptions::widerTriesAfter nodes, then
-  // EngineOptions::triedElements.
+  // trying their subsets: at most kWordTriedElements in a short search,
+  // EngineOptions::triedElements in a long one.
   int triedElements_ = 0;
 };
 

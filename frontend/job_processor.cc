@@ -28,17 +28,15 @@ SubuniverseEngine engine;
 // Counts the subuniverses of the current job and writes its result lines.
 void countAndReportSubuniverses() {
 #if defined(TALLYRA_CHECK_COUNTS)
-  // Every part checked as it is counted; every other job with residual
-  // cache keys and parts of up to nine elements tried from the first node,
-  // in the search's plain instructions, so that both kinds of key, both
-  // ways of trying and both forms of the code are checked.
+  // Every part checked as it is counted; every other job a long search
+  // from the first node (residual cache keys, parts of up to nine elements
+  // tried), in the search's plain instructions, so that both kinds of key,
+  // both ways of trying and both forms of the code are checked.
   static int64_t jobsChecked = 0;
   SubuniverseEngine::Options checked;
   checked.checkComponents = true;
   if (jobsChecked++ % 2 == 1) {
-    checked.residualKeysAfter = 0;
-    checked.pairsRuleEverywhereAfter = 16;
-    checked.widerTriesAfter = 0;
+    checked.longSearchAfter = 0;
     checked.plainInstructions = true;
   }
   engine.setOptions(checked);

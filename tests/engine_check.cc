@@ -62,19 +62,30 @@ SubuniverseEngine& checkedEngine(int setting) {
   struct Engines {
     SubuniverseEngine engines[kCheckedSettings];
     Engines() {
+      // The defaults; a long search from the first node with exact keys, in
+      // the plain form; no trying and no dense parts, long from the 16th
+      // node; nothing tried and exact keys; the widest tries with exact
+      // keys, checked; a long search with residual keys, plain and checked.
       const SubuniverseEngine::Options settings[kCheckedSettings] = {
           {},
-          {.exactKeysAfter = 0, .pairsRuleAbove = 0, .triedJobWork = 0, .plainInstructions = true},
-          {.triedElements = 0, .denseAbove = 0, .triedJobWork = 0},
-          {.exactKeysAfter = 0, .triedElements = 0, .pairsRuleAbove = 0, .triedJobWork = 0},
-          {.exactKeysAfter = 0,
-           .widerTriesAfter = 0,
+          {.longSearchAfter = 0,
+           .residualKeys = false,
+           .triedElements = kWordTriedElements,
+           .pairsRuleAbove = 0,
+           .triedJobWork = 0,
+           .plainInstructions = true},
+          {.longSearchAfter = 16, .triedElements = 0, .denseAbove = 0, .triedJobWork = 0},
+          {.longSearchAfter = 0,
+           .residualKeys = false,
+           .triedElements = 0,
+           .pairsRuleAbove = 0,
+           .triedJobWork = 0},
+          {.longSearchAfter = 0,
+           .residualKeys = false,
            .triedElements = kMaxTriedElements,
            .triedJobWork = 0,
            .checkComponents = true},
-          {.residualKeysAfter = 0,
-           .widerTriesAfter = 0,
-           .pairsRuleEverywhereAfter = 16,
+          {.longSearchAfter = 0,
            .triedJobWork = 0,
            .plainInstructions = true,
            .checkComponents = true}};
@@ -89,14 +100,16 @@ SubuniverseEngine& checkedEngine(int setting) {
                                               const char* label) {
   for (int setting = 0; setting < kCheckedSettings; ++setting) {
     const SubuniverseEngine::Options& o = checkedEngine(setting).options();
-    char named[200];
-    std::snprintf(
-        named, sizeof named,
-        "%s-tried%d-after%lld-exact%lld-residual%lld-pairs%d-everywhere%lld-dense%d-jobs%d%s%s",
-        label, o.triedElements, static_cast<long long>(o.widerTriesAfter),
-        static_cast<long long>(o.exactKeysAfter), static_cast<long long>(o.residualKeysAfter),
-        o.pairsRuleAbove, static_cast<long long>(o.pairsRuleEverywhereAfter), o.denseAbove,
-        o.triedJobWork, o.plainInstructions ? "-plain" : "", o.checkComponents ? "-checked" : "");
+    // The label names every option that differs from its default.
+    char named[400];
+    int used = std::snprintf(named, sizeof named, "%s", label);
+    const SubuniverseEngine::Options defaults;
+    for (const EngineOptionName& option : engineOptionNames()) {
+      const int64_t value = option.get(o);
+      if (value != option.get(defaults) && used < static_cast<int>(sizeof named))
+        used += std::snprintf(named + used, sizeof named - used, "-%s%lld", option.name,
+                              static_cast<long long>(value));
+    }
     ::testing::AssertionResult result =
         engineCounts(checkedEngine(setting), algebra, expected, named);
     if (!result) return result;

@@ -8,8 +8,10 @@ template <int Words>
 void ComponentCache<Words>::startJob(int elements) {
   slotBits_ = std::clamp(elements, kSlotBits - 5, kSlotBits);
   dependenceBits_ = std::clamp(elements - 3, kDependenceBits - 4, kDependenceBits);
-  for (; clearedSlots_ < uint32_t{1} << slotBits_; ++clearedSlots_)
+  for (; clearedSlots_ < uint32_t{1} << slotBits_; ++clearedSlots_) {
     slots_[clearedSlots_].generation = 0;
+    tags_[clearedSlots_] = 0;
+  }
   for (; clearedDependence_ < uint32_t{1} << dependenceBits_; ++clearedDependence_)
     dependence_[clearedDependence_].generation = 0;
   ++generation_;

@@ -132,8 +132,8 @@ class ComponentCache {
   alignas(64) Slot slots_[kSlots];
   // tags_[i]: the tag of the key in slots_[i], where it holds an entry of
   // this job (elsewhere any value: a tag that matches by chance only sends
-  // find() to the slots).
-  uint16_t tags_[kSlots] = {};
+  // find() to the slots). Cleared with the slots.
+  uint16_t tags_[kSlots];
   DependenceSlot dependence_[uint32_t{1} << kDependenceBits];
   uint32_t clearedSlots_ = 0;       // slots_[0..clearedSlots_ - 1] hold generations
   uint32_t clearedDependence_ = 0;  // and dependence_[0..clearedDependence_ - 1]

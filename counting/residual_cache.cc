@@ -10,6 +10,7 @@ void ResidualCache<Words>::startJob() {
   // cache in static storage costs nothing until then.
   if (!cleared_) {
     for (Slot& slot : slots_) slot.generation = 0;
+    for (uint16_t& tag : tags_) tag = 0;
     cleared_ = true;
   }
   ++generation_;

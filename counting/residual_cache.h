@@ -90,7 +90,7 @@ class ResidualCache {
   // tags_[i]: the low 16 bits of the hash in slots_[i], where it holds an
   // entry of this job (elsewhere any value: a tag that matches by chance
   // only sends find() to the slots).
-  uint16_t tags_[kSlots] = {};
+  uint16_t tags_[kSlots];  // cleared with the slots
   Set arena_[kArenaSets];
   uint64_t head_ = 0;  // the sets written to the arena in this job, in all
   bool cleared_ = false;

@@ -39,12 +39,14 @@ struct RunOptions {
 
 // One constraint x*y=z as positions: left, right and result in the element
 // symbols (1..|A|), operation in the operation symbols (1..255). No stored
-// entry holds 0.
+// entry holds 0. Like the built-in integers, a Constraint made without a
+// value holds none (`Constraint c{}` is all 0), so that the job's table
+// costs nothing until a job fills it.
 struct Constraint {
-  uint8_t left = 0;
-  uint8_t right = 0;
-  uint8_t result = 0;
-  uint8_t operation = 0;
+  uint8_t left;
+  uint8_t right;
+  uint8_t result;
+  uint8_t operation;
 };
 
 // The current job.

@@ -30,8 +30,9 @@ TallyraTest.check := function(ok, what)
   fi;
 end;
 
-# The run folders left in the session's temporary folder.
-TallyraTest.leftFolders := function()
+# The files left in the session's folder, where every run writes its job
+# file and the program its result file.
+TallyraTest.leftFiles := function()
   if TALLYRA.sessionDir = fail then
     return [];
   fi;
@@ -56,7 +57,7 @@ if TallyraFault = "interrupted" then
     return TallyraCount(CyclicGroup(3)); end);
   TallyraTest.check(TallyraTest.says(TallyraTest.text,
     ["the count was interrupted (Ctrl-C)"]), TallyraTest.text);
-  TallyraTest.check(TallyraTest.leftFolders() = [], "a run folder is left");
+  TallyraTest.check(TallyraTest.leftFiles() = [], "a file of the run is left");
   SetTallyraProgram("");
   TallyraTest.check(TallyraCount(CyclicGroup(3)) = 3, "no count after Ctrl-C");
 elif TallyraFault = "notmp" then
@@ -76,14 +77,14 @@ elif TallyraFault = "jobfull" then
   TallyraTest.check(TallyraTest.says(TallyraTest.text, ["No space left on device"]) or
                     TallyraTest.says(TallyraTest.text, ["File too large"]),
                     TallyraTest.text);
-  TallyraTest.check(TallyraTest.leftFolders() = [], "a run folder is left");
+  TallyraTest.check(TallyraTest.leftFiles() = [], "a file of the run is left");
 elif TallyraFault = "runfull" then
   TallyraTest.text := TallyraTest.errorText(function()
     return TallyraCount(TallyraTest.randomTable(60)); end);
   TallyraTest.check(TallyraTest.says(TallyraTest.text,
     ["the program stopped with a runtime error (exit status 217)",
      "in job 1 (random 60)", "Disk Full"]), TallyraTest.text);
-  TallyraTest.check(TallyraTest.leftFolders() = [], "a run folder is left");
+  TallyraTest.check(TallyraTest.leftFiles() = [], "a file of the run is left");
 else
   TallyraTest.check(false, "no such case");
 fi;

@@ -5,7 +5,7 @@
 ##  A session has one folder in GAP's temporary directory, made at its first
 ##  count (GAP removes it when the session ends); each run writes its job
 ##  file there, and removes the job file and the result file afterwards.
-##  A shell started once, on a pseudo terminal of its own, runs the program
+##  A shell started once, on a pseudo terminal, runs the program
 ##  there: a run costs GAP no new process, which for a GAP of some hundred
 ##  megabytes takes longer than the program does for most algebras.  The
 ##  shell keeps the program's screen in memory, never on the disk, and
@@ -203,7 +203,8 @@ end;
 # Sends a request to the shell and returns the lines of its answer, without
 # their ends and without the last line, which starts with the mark; fail
 # when the shell has ended.  The wait is a second at a time, so that Ctrl-C
-# stops it (a later count then starts another shell, in another folder).
+# stops it (the program, in GAP's process group, stops too; a later count
+# starts another shell, in another folder).
 TALLYRA.ask := function(request)
   local shell, fd, lines, p, line, chunk;
   shell := TALLYRA.shell;

@@ -3,7 +3,8 @@
 #   1. installs the build in a folder of the check's own, whose path is
 #      more than 100 characters long (a file written from GAP with print
 #      formatting on would break its lines there),
-#   2. runs the package's tests, tst/testall.g, with the installed program,
+#   2. checks the installed PackageInfo.g with ValidatePackageInfo, and
+#      runs the package's tests, tst/testall.g, with the installed program,
 #      which the package finds beside it,
 #   3. shows ?TallyraCount from the installed manual,
 #   4. reads the single file tallyra.g as older sessions do, with the
@@ -61,6 +62,24 @@ fail() {
   echo "FAIL: $*" >&2
   failed=1
 }
+
+echo "== ValidatePackageInfo"
+# GAP 4.12 and earlier want a PDF manual, which the build makes only where
+# LaTeX is installed: without it, the one complaint allowed is the missing
+# PDFFile.
+status=0
+gapRun -c "Print(\"ValidatePackageInfo: \", ValidatePackageInfo(\"$package/PackageInfo.g\"), \"\n\");
+  QuitGap(0);" >"$work/validate.log" 2>&1 || status=$?
+cat "$work/validate.log"
+if ((status != 0)); then
+  fail "ValidatePackageInfo (exit status $status)"
+elif ! grep -q '^ValidatePackageInfo: true$' "$work/validate.log"; then
+  if [[ -f $package/doc/manual.pdf ]] || grep '^#E' "$work/validate.log" | grep -qv 'PDFFile'; then
+    fail "ValidatePackageInfo answers false"
+  else
+    echo "#I  no PDF manual (no LaTeX when the build made the manual): only PDFFile is missing"
+  fi
+fi
 
 echo "== the package's tests"
 status=0

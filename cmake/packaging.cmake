@@ -47,7 +47,8 @@ tallyra_text_file(docs/copyright ${TALLYRA_DOC_DIR} copyright)
 tallyra_text_file(gap/tallyra.g ${TALLYRA_GAP_DIR} tallyra.g)
 
 # The GAP package, as it stands in gap/, and its manual, which GAP makes
-# with GAPDoc (Debian: gap-core, gap-gapdoc) in the build folder. The
+# with GAPDoc (Debian: gap-core, gap-gapdoc) in the build folder, with its
+# PDF version where pdflatex is found. The
 # package and the program have one version.
 foreach(file PackageInfo.g doc/tallyra.xml)
   file(STRINGS ${PROJECT_SOURCE_DIR}/gap/${file} version_line REGEX "Version := \"|ENTITY VERSION \"")
@@ -56,7 +57,7 @@ foreach(file PackageInfo.g doc/tallyra.xml)
     message(FATAL_ERROR "gap/${file} gives the version ${version}, the project ${PROJECT_VERSION}")
   endif()
 endforeach()
-install(FILES gap/PackageInfo.g gap/init.g gap/read.g gap/makedoc.g
+install(FILES gap/PackageInfo.g gap/init.g gap/read.g gap/makedoc.g gap/README.md
         DESTINATION ${TALLYRA_GAP_PACKAGE_DIR})
 install(DIRECTORY gap/lib gap/tst DESTINATION ${TALLYRA_GAP_PACKAGE_DIR})
 find_program(TALLYRA_GAP gap)
@@ -72,7 +73,8 @@ if(TALLYRA_GAP)
   add_custom_target(tallyra_gap_manual ALL DEPENDS ${TALLYRA_GAP_MANUAL}/manual.six)
   install(DIRECTORY ${TALLYRA_GAP_MANUAL}/ DESTINATION ${TALLYRA_GAP_PACKAGE_DIR}/doc
           FILES_MATCHING PATTERN "*.xml" PATTERN "*.six" PATTERN "*.txt" PATTERN "*.html"
-                         PATTERN "*.css" PATTERN "*.js" PATTERN "mathjax" EXCLUDE)
+                         PATTERN "*.css" PATTERN "*.js" PATTERN "manual.pdf"
+                         PATTERN "mathjax" EXCLUDE)
 endif()
 # The packages are made only with the manual (cmake/cpack-generator.cmake).
 set(CPACK_TALLYRA_GAP_MANUAL ${TALLYRA_GAP_MANUAL}/manual.six)

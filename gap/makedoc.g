@@ -6,8 +6,8 @@
 ##
 ##    gap -q --quitonbreak makedoc.g
 ##
-##  The text and HTML versions and manual.six, which ?TallyraCount reads; no
-##  PDF version.
+##  The text and HTML versions and manual.six, which ?TallyraCount reads,
+##  and the PDF version manual.pdf where pdflatex is on the PATH.
 ##
 #############################################################################
 
@@ -17,6 +17,10 @@ if LoadPackage("GAPDoc") <> true then
   QuitGap(1);
 fi;
 SetInfoLevel(InfoGAPDoc, 0);
-MakeGAPDocDoc(DirectoryCurrent(), "tallyra", [], "tallyra", "../../..", "nopdf");
+if Filename(DirectoriesSystemPrograms(), "pdflatex") = fail then
+  MakeGAPDocDoc(DirectoryCurrent(), "tallyra", [], "tallyra", "../../..", "nopdf");
+else
+  MakeGAPDocDoc(DirectoryCurrent(), "tallyra", [], "tallyra", "../../..");
+fi;
 CopyHTMLStyleFiles(DirectoryCurrent());
 QuitGap(0);

@@ -5,3 +5,6 @@
 #############################################################################
 
 ReadPackage("tallyra", "lib/tallyra.gi");
+ReadPackage("tallyra", "lib/algebras.gi");
+ReadPackage("tallyra", "lib/jobfile.gi");
+ReadPackage("tallyra", "lib/run.gi");

@@ -10,19 +10,21 @@ true
 gap> TallyraCount(SymmetricGroup(4));
 31
 
-# Every group of order up to 30, in one run of the program, in a folder
-# that is removed after the run.
+# Every group of order up to 30, in one run of the program; the next count
+# runs in the same folder, and neither leaves a file there.
 gap> before := UserPreference("tallyra", "TallyraProgram");;
 gap> logFile := Filename(TallyraTest.folder, "runs.log");;
 gap> SetTallyraProgram(TallyraTest.script("logging.sh", Concatenation(
 >      "pwd >> '", logFile, "'\nexec '", TallyraTest.program, "' \"$@\"\n")));
 gap> groups := Concatenation(List([1 .. 30], AllSmallGroups));;
 gap> counts := TallyraCount(groups);;
+gap> TallyraCount(CyclicGroup(4));
+4
 gap> runs := SplitString(StringFile(logFile), "\n");;
-gap> Length(runs);
-1
-gap> IsDirectoryPath(runs[1]) = true;
-false
+gap> Length(runs) = 2 and runs[1] = runs[2];
+true
+gap> Set(DirectoryContents(runs[1]));
+[ ".", ".." ]
 gap> SetUserPreference("tallyra", "TallyraProgram", before);
 gap> Filtered([1 .. Length(groups)],
 >      i -> counts[i] <> TallyraTest.subgroupCount(groups[i]) + 1);

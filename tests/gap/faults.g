@@ -30,8 +30,9 @@ TallyraTest.check := function(ok, what)
   fi;
 end;
 
-# The run folders left in the session's temporary folder.
-TallyraTest.leftFolders := function()
+# The files left in the session's folder, where every run writes its job
+# file and the program its result file.
+TallyraTest.leftFiles := function()
   if TALLYRA.sessionDir = fail then
     return [];
   fi;
@@ -50,15 +51,18 @@ end;
 TallyraTest.text := "";
 if TallyraFault = "interrupted" then
   # The fake program sends SIGINT to its process group, GAP included, as
-  # the terminal does on Ctrl-C; GAP goes on, and counts again afterwards.
+  # the terminal does on Ctrl-C; GAP counts again afterwards.
   SetTallyraProgram(TallyraTest.script("ctrl-c.sh", "kill -INT 0\nsleep 30\n"));
+  # GAP stops the count as any computation, or, when the program ends
+  # first, the package says why.
   TallyraTest.text := TallyraTest.errorText(function()
     return TallyraCount(CyclicGroup(3)); end);
-  TallyraTest.check(TallyraTest.says(TallyraTest.text,
-    ["the count was interrupted (Ctrl-C)"]), TallyraTest.text);
-  TallyraTest.check(TallyraTest.leftFolders() = [], "a run folder is left");
+  TallyraTest.check(TallyraTest.says(TallyraTest.text, ["user interrupt"]) or
+    TallyraTest.says(TallyraTest.text, ["the count was interrupted (Ctrl-C)"]),
+    TallyraTest.text);
   SetTallyraProgram("");
   TallyraTest.check(TallyraCount(CyclicGroup(3)) = 3, "no count after Ctrl-C");
+  TallyraTest.check(TallyraTest.leftFiles() = [], "a file of the run is left");
 elif TallyraFault = "notmp" then
   TallyraTest.text := TallyraTest.errorText(function()
     return TallyraCount(CyclicGroup(3)); end);
@@ -76,14 +80,14 @@ elif TallyraFault = "jobfull" then
   TallyraTest.check(TallyraTest.says(TallyraTest.text, ["No space left on device"]) or
                     TallyraTest.says(TallyraTest.text, ["File too large"]),
                     TallyraTest.text);
-  TallyraTest.check(TallyraTest.leftFolders() = [], "a run folder is left");
+  TallyraTest.check(TallyraTest.leftFiles() = [], "a file of the run is left");
 elif TallyraFault = "runfull" then
   TallyraTest.text := TallyraTest.errorText(function()
     return TallyraCount(TallyraTest.randomTable(60)); end);
   TallyraTest.check(TallyraTest.says(TallyraTest.text,
     ["the program stopped with a runtime error (exit status 217)",
      "in job 1 (random 60)", "Disk Full"]), TallyraTest.text);
-  TallyraTest.check(TallyraTest.leftFolders() = [], "a run folder is left");
+  TallyraTest.check(TallyraTest.leftFiles() = [], "a file of the run is left");
 else
   TallyraTest.check(false, "no such case");
 fi;

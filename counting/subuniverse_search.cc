@@ -234,12 +234,20 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::openPart(PartLevel* level, const S
     ++statistics_.partsDense;
     return;
   }
-  if (p.residual)
-    findLinks<Words, true>(part, decided_.included, implied, rules_, linkedBefore, counted,
-                           {p.adjacent, p.occurrences, p.notBothWith});
-  else
-    findLinks<Words, false>(part, decided_.included, implied, rules_, linkedBefore, counted,
-                            {p.adjacent, p.occurrences, nullptr});
+  // (A function of its own: inlined, it slows the loop of the search.)
+  const Set included = decided_.included;
+  const ClosureRules<Words>& rules = rules_;
+  if (p.residual) {
+    CompiledAs<kFast>::call([&]() TALLYRA_INLINE_LAMBDA {
+      findLinks<Words, true>(part, included, implied, rules, linkedBefore, counted,
+                             {p.adjacent, p.occurrences, p.notBothWith});
+    });
+  } else {
+    CompiledAs<kFast>::call([&]() TALLYRA_INLINE_LAMBDA {
+      findLinks<Words, false>(part, included, implied, rules, linkedBefore, counted,
+                              {p.adjacent, p.occurrences, nullptr});
+    });
+  }
 }
 
 // Takes up the components of parts_[depth] that are left, multiplying
@@ -289,9 +297,14 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
     c.before = decided_;
     c.count = 0;
     c.branchesDone = 0;
-    c.branch = p.dense ? mostForcing<Words>(component, p.implied)
-                       : chooseBranch<Words>(component, {p.adjacent, p.implied, p.occurrences,
-                                                         rules_.produced, p.pairsRuleAbove});
+    if (p.dense) {
+      c.branch = mostForcing<Words>(component, p.implied);
+    } else {
+      const BranchMeasures<Words> measures{p.adjacent, p.implied, p.occurrences, rules_.produced,
+                                           p.pairsRuleAbove};
+      c.branch = CompiledAs<kFast>::call(
+          [&]() TALLYRA_INLINE_LAMBDA { return chooseBranch<Words>(component, measures); });
+    }
     assert(has(component, c.branch));
     if (nextBranch<kFast>(level, component_)) return true;
     finishComponent(level, component_);

@@ -4,7 +4,6 @@
 
 #include "jobfile/job_echo.h"
 #include "run/data_error_stop.h"
-#include "run/run_state.h"
 
 namespace tallyra {
 namespace {
@@ -43,7 +42,8 @@ TextLine constraintsRegion(const SignificantLine& found) {
 
 }  // namespace
 
-void parseConstraintLine(const SignificantLine& found, const SymbolLookup& symbols) {
+void parseConstraintLine(const SignificantLine& found, const SymbolLookup& symbols,
+                         JobRecord& job) {
   TextLine line = constraintsRegion(found);
   // The line is trimmed at its end; `rest` is what is left of it, its
   // blanks in front dropped as each constraint is taken.

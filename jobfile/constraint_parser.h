@@ -5,7 +5,7 @@
 // comma has already become a blank), then an optional remark from the first
 // "\w" on. Every line is echoed to Screen and ResultFile (with its
 // indentation restored and its first "\w" shown as ";"); its constraints
-// are appended to the current job's table as positions. Any fault ends the
+// are appended to the job's constraint table as positions. Any fault ends the
 // run through the data error stop with a message naming it.
 #ifndef TALLYRA_JOBFILE_CONSTRAINT_PARSER_H_
 #define TALLYRA_JOBFILE_CONSTRAINT_PARSER_H_
@@ -44,9 +44,10 @@ class SymbolLookup {
 
 // Echoes and parses one significant line of a constraint section, as
 // readSignificantLine() found it, with `symbols` made from the job's
-// elements and the run's operations. Returns only when the line was valid
-// and at least one constraint was appended.
-void parseConstraintLine(const SignificantLine& line, const SymbolLookup& symbols);
+// elements and the run's operations, and appends its constraints to `job`.
+// Returns only when the line was valid and at least one constraint was
+// appended.
+void parseConstraintLine(const SignificantLine& line, const SymbolLookup& symbols, JobRecord& job);
 
 }  // namespace tallyra
 

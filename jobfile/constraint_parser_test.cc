@@ -22,23 +22,22 @@ class ConstraintLines : public ::testing::Test {
     fake_.files.clear();
     fake_.screen.clear();
     fake_.openJobFile(lines);
-    job.elementSymbols.assign("abc");
-    job.size = 3;
+    job_.elementSymbols.assign("abc");
+    job_.size = 3;
     runOptions.operationSymbols.assign("*+");
-    job.constraintCount = 0;
-    symbols_ = SymbolLookup(job.elementSymbols, runOptions.operationSymbols);
-    printLinesAreData = true;
+    job_.constraintCount = 0;
+    symbols_ = SymbolLookup(job_.elementSymbols, runOptions.operationSymbols);
   }
-  void TearDown() override { printLinesAreData = false; }
   // Reads and parses the next significant line; answers the exit status
   // when it stopped the run, -1 otherwise.
   int parseNext() {
-    return fake_.run([this] { parseConstraintLine(readSignificantLine(), symbols_); });
+    return fake_.run(
+        [this] { parseConstraintLine(readSignificantLine(PrintLines::kAreData), symbols_, job_); });
   }
   std::string stored() const {
     std::string s;
-    for (int i = 0; i < job.constraintCount; ++i) {
-      const Constraint& c = job.constraintTable[i];
+    for (int i = 0; i < job_.constraintCount; ++i) {
+      const Constraint& c = job_.constraintTable[i];
       s += std::to_string(c.left) + std::to_string(c.operation) + std::to_string(c.right) +
            std::to_string(c.result) + " ";
     }
@@ -61,6 +60,7 @@ class ConstraintLines : public ::testing::Test {
   }
   FakePlatform fake_;
   SymbolLookup symbols_;
+  JobRecord job_;  // the fixture is made on the heap
 };
 
 TEST_F(ConstraintLines, BlanksAndCommasSeparateConstraints) {
@@ -166,16 +166,15 @@ TEST_F(ConstraintLines, AtMost131072ConstraintsPerJob) {
   for (int i = 0; i < 131072 / 8; ++i) lines += "a*a=a a*b=c b*a=c b*b=a c*c=c a+b=c b+c=a c+a=b\n";
   start(lines + "b*b=b\n");
   for (int i = 0; i < 131072 / 8; ++i) ASSERT_EQ(parseNext(), -1);
-  EXPECT_EQ(job.constraintCount, 131072);
+  EXPECT_EQ(job_.constraintCount, 131072);
   EXPECT_EQ(parseNext(), 0);
   EXPECT_EQ(message(), "(code-pZw) too many constraints");
   EXPECT_NE(fake_.screen.find("b*b=b\r\n\a\r\n"), std::string::npos);  // echoed first
 }
 
 TEST_F(ConstraintLines, A131073rdConstraintWithBadSyntaxGetsTheSyntaxMessage) {
-  job.constraintCount = 0;
   start("a*b=cc\n");
-  job.constraintCount = 131072;
+  job_.constraintCount = 131072;
   EXPECT_EQ(parseNext(), 0);
   EXPECT_EQ(message(), "(codeTh4s) invalid constraint in |a*b=cc|");
 }

@@ -6,8 +6,6 @@
 
 namespace tallyra {
 
-bool printLinesAreData = false;
-
 namespace {
 
 // What the cut took from the last physical line read: whether, before any
@@ -28,7 +26,7 @@ struct CutOffPart {
 
 }  // namespace
 
-SignificantLine readSignificantLine() {
+SignificantLine readSignificantLine(PrintLines printLines) {
   SignificantLine found;
   TextLine& line = found.text;
   while (line.empty()) {
@@ -36,7 +34,7 @@ SignificantLine readSignificantLine() {
     CutOffPart cut;
     jobFile.readLine(line, cut);
     int print = line.find("\\P");
-    if (print != 0 && !printLinesAreData) {
+    if (print != 0 && printLines == PrintLines::kShown) {
       line.erase(print, 2);
       echoPrintLine(line.view());
       line.clear();

@@ -39,15 +39,19 @@ struct RunOptions {
 
 // One constraint x*y=z as positions: left, right and result in the element
 // symbols (1..|A|), operation in the operation symbols (1..255). No stored
-// entry holds 0.
+// entry holds 0. Without default values, so that a job record's table is
+// not written through when the record is made: an entry is read only after
+// it has been stored.
 struct Constraint {
-  uint8_t left = 0;
-  uint8_t right = 0;
-  uint8_t result = 0;
-  uint8_t operation = 0;
+  uint8_t left;
+  uint8_t right;
+  uint8_t result;
+  uint8_t operation;
 };
 
-// The current job.
+// One job, as the job file parser fills it and the engine and the report
+// read it; about half a megabyte, so passed by reference and kept in static
+// storage.
 struct JobRecord {
   TextLine name;
   int32_t size = 0;  // |A|

@@ -20,12 +20,16 @@ namespace tallyra {
 
 // The 1-based position of every byte's first occurrence in a job's element
 // symbols and in the run's operation symbols, 0 where it does not occur:
-// made once per job, when its elements have been read.
+// made once per job, when its elements have been read. The blank and "="
+// are never elements (the elements line is checked for them), and the
+// parser counts on their element positions being 0.
 class SymbolLookup {
  public:
   SymbolLookup() = default;
   SymbolLookup(const ElementSymbols& elements, const TextLine& operations) {
     fill(element_, elements);
+    element_[static_cast<unsigned char>(' ')] = 0;
+    element_[static_cast<unsigned char>('=')] = 0;
     fill(operation_, operations);
   }
   int element(char c) const { return element_[static_cast<unsigned char>(c)]; }

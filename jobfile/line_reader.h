@@ -25,13 +25,21 @@ enum class PrintLines { kShown, kAreData };
 struct SignificantLine {
   // Without its comment, commas as blanks, outer blanks removed; never empty.
   TextLine text;
-  // The blanks removed from its front (after the commas became blanks).
+  // The blanks removed from its front (after the commas became blanks);
+  // with the text, at most 255 characters.
   int32_t indentation = 0;
   // Whether the physical line was cut at 255 characters and lost data by
   // the cut: its first 255 characters hold no comment, and the part cut off
   // holds, before any "%", a character other than blank or comma. A cut that
   // drops only blanks, commas or comment text loses nothing.
   bool cutLostData = false;
+  // The backslash commands of the text, found in the reader's one search
+  // for backslashes, so that a constraint line is not searched again:
+  // whether it holds "\P" (which a constraint line must not), and where its
+  // first "\w" (a constraint line's remark marker) starts, as a 0-based
+  // offset into the text, or -1.
+  bool holdsPrintCommand = false;
+  int32_t remark = -1;
 };
 
 // Returns the next significant line, or ends the run with "(CodezTvQ2b):

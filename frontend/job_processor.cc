@@ -22,11 +22,13 @@
 namespace tallyra {
 namespace {
 
-// The run's one engine, kept for the whole run like the job data.
+// The run's one engine and its one job record (each job overwrites the
+// last), kept for the whole run: both too large for the stack.
 SubuniverseEngine engine;
+JobRecord jobRecord;
 
-// Counts the subuniverses of the current job and writes its result lines.
-void countAndReportSubuniverses() {
+// Counts the subuniverses of `job` and writes its result lines.
+void countAndReportSubuniverses(const JobRecord& job) {
 #if defined(TALLYRA_CHECK_COUNTS)
   // Every part checked as it is counted; every other job a long search
   // from the first node (residual cache keys, parts of up to nine elements
@@ -45,15 +47,16 @@ void countAndReportSubuniverses() {
 #if defined(TALLYRA_CHECK_COUNTS)
   checkCountAgainstReferences(job.size, job.constraintTable, job.constraintCount, n);
 #endif
-  writeResultLines(n);
+  writeResultLines(job, n);
 }
 
 }  // namespace
 
 void processJobs() {
   openJobAndResultFiles();
-  readHeader();
-  findFirstJob();
+  JobFileParser parser;
+  parser.readHeader();
+  parser.findFirstJob();
 
   startTime = platform().localTimeOfDay();
   writeReportHeader();
@@ -61,10 +64,10 @@ void processJobs() {
   for (;;) {
     screen.writeLine("");
     resultFile.writeLine("");
-    readJob();
-    if (runOptions.verbose) writeConstraintListing();
-    countAndReportSubuniverses();
-    if (readEndOfJobs()) return;
+    parser.readJob(jobRecord);
+    if (runOptions.verbose) writeConstraintListing(jobRecord);
+    countAndReportSubuniverses(jobRecord);
+    if (parser.readEndOfJobs()) return;
   }
 }
 

@@ -107,7 +107,7 @@ int formatScaledCount(const SubsetCount& count, int32_t size, int32_t k, int dec
   return n;
 }
 
-void writeResultLines(const SubsetCount& count) {
+void writeResultLines(const JobRecord& job, const SubsetCount& count) {
   char scaled[128];
   char countText[SubsetCount::kDecimalCapacity];
   const int countLength = formatCount(count, countText);
@@ -176,7 +176,7 @@ void writeReportHeader() {
   resultFile.writeLine("");
 }
 
-void writeConstraintListing() {
+void writeConstraintListing(const JobRecord& job) {
   for (OutputChannel* out : {&screen, &resultFile}) {
     out->write("The list of all constraints:  ");
     out->showNow();

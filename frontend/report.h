@@ -38,9 +38,9 @@ int formatCount(const SubsetCount& count, char* out);
 int formatScaledCount(const SubsetCount& count, int32_t size, int32_t k, int decimals, int width,
                       char* out, size_t capacity);
 
-// Writes the Screen line, then the two ResultFile lines, for the current job
-// (its name, |A| and the run's subtrahend) and `count` closed subsets.
-void writeResultLines(const SubsetCount& count);
+// Writes the Screen line, then the two ResultFile lines, for `job` (its
+// name, |A| and the run's subtrahend) and `count` closed subsets.
+void writeResultLines(const JobRecord& job, const SubsetCount& count);
 
 // Writes hour:minute:second, and ".millisecond" when asked.
 void writeClock(OutputChannel& out, const TimeOfDay& t, bool milliseconds);
@@ -50,9 +50,9 @@ void writeClock(OutputChannel& out, const TimeOfDay& t, bool milliseconds);
 // time without milliseconds and our two lines to ResultFile.
 void writeReportHeader();
 
-// The verbose listing of the current job's constraints on both channels:
+// The verbose listing of the constraints of `job` on both channels:
 // "The list of all constraints:  x*y=z ... ." with every piece shown at once.
-void writeConstraintListing();
+void writeConstraintListing(const JobRecord& job);
 
 // The end of a complete run: the end time and the duration to Screen, the
 // duration to ResultFile, then the thank-you line.

@@ -23,10 +23,11 @@ std::pair<std::string, std::string> resultLines(const char* name, int size, int 
   FileHandle h;
   fake.createNew("r.txt", &h);
   resultFile.attach(h);
+  static JobRecord job;
   job.name.assign(name);
   job.size = size;
   runOptions.subtrahend = k;
-  writeResultLines(count);
+  writeResultLines(job, count);
   resultFile.close();
   return {fake.screen, fake.files["r.txt"]};
 }

@@ -5,7 +5,7 @@
 // comma has already become a blank), then an optional remark from the first
 // "\w" on. Every line is echoed to Screen and ResultFile (with its
 // indentation restored and its first "\w" shown as ";"); its constraints
-// are appended to the current job's table as positions. Any fault ends the
+// are appended to the job's constraint table as positions. Any fault ends the
 // run through the data error stop with a message naming it.
 #ifndef TALLYRA_JOBFILE_CONSTRAINT_PARSER_H_
 #define TALLYRA_JOBFILE_CONSTRAINT_PARSER_H_
@@ -20,12 +20,16 @@ namespace tallyra {
 
 // The 1-based position of every byte's first occurrence in a job's element
 // symbols and in the run's operation symbols, 0 where it does not occur:
-// made once per job, when its elements have been read.
+// made once per job, when its elements have been read. The blank and "="
+// are never elements (the elements line is checked for them), and the
+// parser counts on their element positions being 0.
 class SymbolLookup {
  public:
   SymbolLookup() = default;
   SymbolLookup(const ElementSymbols& elements, const TextLine& operations) {
     fill(element_, elements);
+    element_[static_cast<unsigned char>(' ')] = 0;
+    element_[static_cast<unsigned char>('=')] = 0;
     fill(operation_, operations);
   }
   int element(char c) const { return element_[static_cast<unsigned char>(c)]; }
@@ -44,9 +48,10 @@ class SymbolLookup {
 
 // Echoes and parses one significant line of a constraint section, as
 // readSignificantLine() found it, with `symbols` made from the job's
-// elements and the run's operations. Returns only when the line was valid
-// and at least one constraint was appended.
-void parseConstraintLine(const SignificantLine& line, const SymbolLookup& symbols);
+// elements and the run's operations, and appends its constraints to `job`.
+// Returns only when the line was valid and at least one constraint was
+// appended.
+void parseConstraintLine(const SignificantLine& line, const SymbolLookup& symbols, JobRecord& job);
 
 }  // namespace tallyra
 

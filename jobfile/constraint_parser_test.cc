@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -17,28 +18,27 @@ namespace {
 // constraint section.
 class ConstraintLines : public ::testing::Test {
  protected:
-  void start(const std::string& lines) {
+  void start(const std::string& lines, const char* operations = "*+") {
     resetChannels();
     fake_.files.clear();
     fake_.screen.clear();
     fake_.openJobFile(lines);
-    job.elementSymbols.assign("abc");
-    job.size = 3;
-    runOptions.operationSymbols.assign("*+");
-    job.constraintCount = 0;
-    symbols_ = SymbolLookup(job.elementSymbols, runOptions.operationSymbols);
-    printLinesAreData = true;
+    job_.elementSymbols.assign("abc");
+    job_.size = 3;
+    runOptions.operationSymbols.assign(operations);
+    job_.constraintCount = 0;
+    symbols_ = SymbolLookup(job_.elementSymbols, runOptions.operationSymbols);
   }
-  void TearDown() override { printLinesAreData = false; }
   // Reads and parses the next significant line; answers the exit status
   // when it stopped the run, -1 otherwise.
   int parseNext() {
-    return fake_.run([this] { parseConstraintLine(readSignificantLine(), symbols_); });
+    return fake_.run(
+        [this] { parseConstraintLine(readSignificantLine(PrintLines::kAreData), symbols_, job_); });
   }
   std::string stored() const {
     std::string s;
-    for (int i = 0; i < job.constraintCount; ++i) {
-      const Constraint& c = job.constraintTable[i];
+    for (int i = 0; i < job_.constraintCount; ++i) {
+      const Constraint& c = job_.constraintTable[i];
       s += std::to_string(c.left) + std::to_string(c.operation) + std::to_string(c.right) +
            std::to_string(c.result) + " ";
     }
@@ -61,6 +61,7 @@ class ConstraintLines : public ::testing::Test {
   }
   FakePlatform fake_;
   SymbolLookup symbols_;
+  JobRecord job_;  // the fixture is made on the heap
 };
 
 TEST_F(ConstraintLines, BlanksAndCommasSeparateConstraints) {
@@ -153,6 +154,111 @@ TEST_F(ConstraintLines, EveryFaultHasItsMessageAfterTheEcho) {
   }
 }
 
+// What a constraint line gives, worked out the plain way from the rules:
+// the echo (the screen's first line), the message of the stop ("" when
+// none) and what is stored, for
+// elements "abc" and `operations`.
+struct Outcome {
+  std::string echo, message, stored;
+};
+
+Outcome byTheRules(std::string line, const std::string& operations) {
+  Outcome o;
+  line.resize(std::min(line.find('%'), line.size()));
+  for (char& c : line)
+    if (c == ',') c = ' ';
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  const size_t remark = line.find("\\w");
+  if (remark != std::string::npos) line.replace(remark, 2, ";");
+  if (line.find("\\P") != std::string::npos) {
+    o.message = "(code9Hj): \"\\P\" command is not allowed in a constraint line";
+    o.echo = "\a";  // the stop's first line: nothing was echoed
+    return o;
+  }
+  o.echo = line;
+  if (remark != std::string::npos) line.resize(remark);
+  line.erase(0, line.find_first_not_of(' '));
+  line.resize(line.find_last_not_of(' ') + 1);
+  const size_t open = line.find('('), close = line.find(')'), none = std::string::npos;
+  if (open != none && close != none && open > close) {
+    o.message = "(code7h2S): \")\" precedes \"(\" in a constraint line";
+    return o;
+  }
+  if ((open == none) != (close == none)) {
+    o.message = "(code9hq8S): Only one of \"(\" and \")\" is present in a constraint line";
+    return o;
+  }
+  if (close != none) line.erase(0, close + 1);
+  if (line.find_first_of("()") != none) {
+    o.message = "(code1h4S): more than one \"(\" or \")\" in a constraint line";
+    return o;
+  }
+  const std::string elements = "abc";
+  do {
+    line.erase(0, line.find_first_not_of(' '));
+    const size_t end = std::min(line.find(' '), line.size());
+    if (end != 5) {
+      o.message = "(codeTh4s) invalid constraint in |" + line + "|";
+      return o;
+    }
+    const size_t left = elements.find(line[0]), op = operations.find(line[1]),
+                 right = elements.find(line[2]), result = elements.find(line[4]);
+    if (left == none || op == none || right == none || result == none ||
+        line.substr(0, 5).find('=') != 3) {
+      o.message =
+          "(codeTz7) invalid element(s) or operation or mispositioned/missing \"=\" in "
+          "constraint in" +
+          line;
+      return o;
+    }
+    o.stored += std::to_string(left + 1) + std::to_string(op + 1) + std::to_string(right + 1) +
+                std::to_string(result + 1) + " ";
+    line.erase(0, std::min(end + 1, line.size()));
+  } while (!line.empty());
+  return o;
+}
+
+TEST_F(ConstraintLines, RandomLinesComeOutAsTheRulesSay) {
+  // Constraints, mostly well formed, with separators, labels, remarks,
+  // print commands and comments among them; a blank and "=" may be
+  // operations too.
+  const std::string operations = "*+= ";
+  const std::string odd[] = {" ", " ", ",", "(", ")", "\\w", "\\P", "%", "\\", "W", "d", "="};
+  std::mt19937 random(20240611);
+  auto pick = [&random](const std::string& from) { return from[random() % from.size()]; };
+  int stops = 0;
+  for (int i = 0; i < 6000; ++i) {
+    std::string line;
+    const int count = 1 + static_cast<int>(random() % 10);
+    for (int k = 0; k < count; ++k) {
+      if (random() % 6 == 0) {
+        line += odd[random() % std::size(odd)];
+        continue;
+      }
+      // x*y=z, each character now and then another one
+      std::string constraint = {pick("abc"), pick("*+"), pick("abc"), '=', pick("abc")};
+      for (char& c : constraint)
+        if (random() % 24 == 0) c = pick("abcd*+= ,()=");
+      line += constraint + pick("  ,");
+    }
+    // A line that the reader skips (nothing before its comment) has no outcome.
+    const std::string data = line.substr(0, std::min(line.find('%'), line.size()));
+    if (data.find_first_not_of(" ,") == std::string::npos) continue;
+    SCOPED_TRACE(line);
+    const Outcome expected = byTheRules(line, operations);
+    start(line + "\n", operations.c_str());
+    const int status = parseNext();
+    ASSERT_EQ(status, expected.message.empty() ? -1 : 0);
+    stops += status == 0;
+    ASSERT_EQ(message(), expected.message);
+    ASSERT_EQ(echo(), expected.echo);
+    ASSERT_EQ(stored(), expected.stored);
+  }
+  // Both outcomes are common enough to tell.
+  EXPECT_GT(stops, 1000);
+  EXPECT_LT(stops, 5000);
+}
+
 TEST_F(ConstraintLines, MessagesCarryingTheLineAreCutAt255) {
   start(std::string("a*b=c ") + std::string(240, 'x') + "\n");
   EXPECT_EQ(parseNext(), 0);
@@ -166,16 +272,15 @@ TEST_F(ConstraintLines, AtMost131072ConstraintsPerJob) {
   for (int i = 0; i < 131072 / 8; ++i) lines += "a*a=a a*b=c b*a=c b*b=a c*c=c a+b=c b+c=a c+a=b\n";
   start(lines + "b*b=b\n");
   for (int i = 0; i < 131072 / 8; ++i) ASSERT_EQ(parseNext(), -1);
-  EXPECT_EQ(job.constraintCount, 131072);
+  EXPECT_EQ(job_.constraintCount, 131072);
   EXPECT_EQ(parseNext(), 0);
   EXPECT_EQ(message(), "(code-pZw) too many constraints");
   EXPECT_NE(fake_.screen.find("b*b=b\r\n\a\r\n"), std::string::npos);  // echoed first
 }
 
 TEST_F(ConstraintLines, A131073rdConstraintWithBadSyntaxGetsTheSyntaxMessage) {
-  job.constraintCount = 0;
   start("a*b=cc\n");
-  job.constraintCount = 131072;
+  job_.constraintCount = 131072;
   EXPECT_EQ(parseNext(), 0);
   EXPECT_EQ(message(), "(codeTh4s) invalid constraint in |a*b=cc|");
 }

@@ -32,9 +32,25 @@ void echoJobElements(std::string_view elements) {
   }
 }
 
-void echoConstraintLine(std::string_view line) {
-  screen.writeLine(line);
-  resultFile.writeLine(line);
+void echoConstraintLine(int32_t indentation, std::string_view text, size_t remark) {
+  constexpr std::string_view kBlanks =
+      "                                                                "
+      "                                                                "
+      "                                                                "
+      "                                                               ";
+  static_assert(kBlanks.size() == TextLine::kCapacity);
+  const std::string_view blanks = kBlanks.substr(0, static_cast<size_t>(indentation));
+  for (OutputChannel* out : {&screen, &resultFile}) {
+    out->write(blanks);
+    if (remark == std::string_view::npos) {
+      out->write(text);
+    } else {
+      out->write(text.substr(0, remark));
+      out->write(';');
+      out->write(text.substr(remark + 2));
+    }
+    out->endLine();
+  }
 }
 
 }  // namespace tallyra

@@ -17,6 +17,7 @@
 #ifndef TALLYRA_JOBFILE_JOB_ECHO_H_
 #define TALLYRA_JOBFILE_JOB_ECHO_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -26,7 +27,9 @@ void echoPrintLine(std::string_view text);
 void echoJobName(std::string_view name);
 void echoJobSize(int32_t size);
 void echoJobElements(std::string_view elements);
-void echoConstraintLine(std::string_view line);
+// The line is `indentation` blanks and then `text`, with the two characters
+// "\w" at offset `remark` of the text, if it is not npos, shown as ";".
+void echoConstraintLine(int32_t indentation, std::string_view text, size_t remark);
 
 }  // namespace tallyra
 

@@ -17,20 +17,6 @@ constexpr std::string_view kOperationsKeyword = "\\operationsymbols=";
 // Characters that cannot be element symbols.
 constexpr std::string_view kReservedCharacters = "%\\-*+=()[]'{}?., ";
 
-// The last line read, or what a step has left of it.
-SignificantLine current;
-// The current job's element symbols and the run's operation symbols, as
-// the constraint lines name them.
-SymbolLookup jobSymbols;
-
-// Reads significant lines until the current line holds `keyword`, testing
-// the current line first. A keyword line that is the file's last is
-// reported missing.
-void searchFor(std::string_view keyword, std::string_view missingMessage) {
-  while (!jobFile.atEnd() && !current.text.contains(keyword)) current = readSignificantLine();
-  if (jobFile.atEnd()) dataErrorStop(missingMessage);
-}
-
 // The size is read straight from the job file: blanks, tabs and line ends
 // skipped, one token, the rest of its line skipped. The token ends at a
 // blank, a tab, a line end or the end of the file, which a Ctrl-Z also
@@ -52,9 +38,17 @@ int32_t readSize() {
   return size;
 }
 
-// Checks the elements line and stores its symbols in the job; makes the
-// lookup of the job's symbols.
-void checkAndStoreElements(const TextLine& line) {
+}  // namespace
+
+// Tests the current line first. A keyword line that is the file's last is
+// reported missing.
+void JobFileParser::searchFor(std::string_view keyword, std::string_view missingMessage) {
+  while (!jobFile.atEnd() && !current_.text.contains(keyword))
+    current_ = readSignificantLine(PrintLines::kShown);
+  if (jobFile.atEnd()) dataErrorStop(missingMessage);
+}
+
+void JobFileParser::checkAndStoreElements(const TextLine& line, JobRecord& job) {
   if (line.length() != job.size)
     dataErrorStop("(codeHL1sW) a different number of elements were expected");
   job.elementSymbols.assign(line.view());
@@ -72,53 +66,48 @@ void checkAndStoreElements(const TextLine& line) {
       dataErrorStop("(codeZLqkRtM) Illegal character in ", symbols.view(), "");
     }
   }
-  jobSymbols = SymbolLookup(symbols, runOptions.operationSymbols);
+  symbols_ = SymbolLookup(symbols, runOptions.operationSymbols);
 }
 
-}  // namespace
-
-void readHeader() {
-  current = SignificantLine();
-  printLinesAreData = false;
-
+void JobFileParser::readHeader() {
   searchFor("\\verbose=", "(codet7v) the \"\\verbose=\" command is missing!");
-  runOptions.verbose = current.text.contains("true");
+  runOptions.verbose = current_.text.contains("true");
 
   searchFor(kSubtrahendKeyword, "(codeH2v) the \"\\subtrahend-in-exponent=\" command is missing!");
-  current.text.erase(1, static_cast<int>(kSubtrahendKeyword.size()));
+  current_.text.erase(1, static_cast<int>(kSubtrahendKeyword.size()));
   int32_t k;
-  if (!readNumber(current.text.view(), false, &k))
+  if (!readNumber(current_.text.view(), false, &k))
     dataErrorStop("(codeS3x) the \"\\subtrahend-in-exponent=\" does not give a natural number!");
   if (k < 0 || k > 20) dataErrorStop("(codeG5i) 0 <= subtrahend <= 20 fails");
   runOptions.subtrahend = k;
 
   searchFor(kOperationsKeyword, "(codePx6) the \"\\operationsymbols=\" command is missing!");
-  current.text.erase(
-      1, current.text.find(kOperationsKeyword) - 1 + static_cast<int>(kOperationsKeyword.size()));
-  runOptions.operationSymbols = current.text;
+  current_.text.erase(
+      1, current_.text.find(kOperationsKeyword) - 1 + static_cast<int>(kOperationsKeyword.size()));
+  runOptions.operationSymbols = current_.text;
 }
 
-void findFirstJob() {
-  while (!jobFile.atEnd() && !current.text.contains("\\beginjob") &&
-         !current.text.contains("\\enddata"))
-    current = readSignificantLine();
-  if (!current.text.contains("\\beginjob"))
+void JobFileParser::findFirstJob() {
+  while (!jobFile.atEnd() && !current_.text.contains("\\beginjob") &&
+         !current_.text.contains("\\enddata"))
+    current_ = readSignificantLine(PrintLines::kShown);
+  if (!current_.text.contains("\\beginjob"))
     dataErrorStop("(code7zf) no \"\\beginjob\" command was found");
 }
 
-void readJob() {
+void JobFileParser::readJob(JobRecord& job) {
   // For the first job the current line is the "\beginjob" line; for a later
   // one it is known not to hold "\enddata", so only the end can stop here.
-  if (jobFile.atEnd() || current.text.contains("\\enddata"))
+  if (jobFile.atEnd() || current_.text.contains("\\enddata"))
     dataErrorStop("No more jobs, the program terminates.");
   searchFor("\\name", "(code4idG) \"\\name\" is missing from input file");
-  current = readSignificantLine();
-  echoJobName(current.text.view());
-  job.name = current.text;
+  current_ = readSignificantLine(PrintLines::kShown);
+  echoJobName(current_.text.view());
+  job.name = current_.text;
 
   if (jobFile.atEnd()) dataErrorStop("(codeshR) \"\\size\" is missing from input file");
-  current = readSignificantLine();
-  if (!current.text.contains("\\size"))
+  current_ = readSignificantLine(PrintLines::kShown);
+  if (!current_.text.contains("\\size"))
     dataErrorStop("(code4Pqs) \"\\size\" is missing from input file");
 
   if (jobFile.atEnd())
@@ -127,37 +116,35 @@ void readJob() {
   echoJobSize(job.size);
 
   if (jobFile.atEnd()) dataErrorStop("(codeZuBv) \"\\elements\" is missing from input file");
-  current = readSignificantLine();
-  if (!current.text.contains("elements"))
+  current_ = readSignificantLine(PrintLines::kShown);
+  if (!current_.text.contains("elements"))
     dataErrorStop("(codeJjw) \"\\elements\" is missing from input file");
 
   if (jobFile.atEnd()) dataErrorStop("(codekKw) the elements are missing from input file");
-  current = readSignificantLine();
-  echoJobElements(current.text.view());
-  checkAndStoreElements(current.text);
+  current_ = readSignificantLine(PrintLines::kShown);
+  echoJobElements(current_.text.view());
+  checkAndStoreElements(current_.text, job);
 
   // Kept as it is: this message shares its code with the one for a missing
   // "\elements"; users' files and scripts see these bytes.
   if (jobFile.atEnd()) dataErrorStop("(codeZuBv) \"\\constraints\" is missing from input file");
-  current = readSignificantLine();
-  if (!current.text.contains("\\constraints"))
+  current_ = readSignificantLine(PrintLines::kShown);
+  if (!current_.text.contains("\\constraints"))
     dataErrorStop("(codeRtPx) \"\\constraints\" is missing from input file");
 
   job.constraintCount = 0;
-  printLinesAreData = true;
   for (;;) {
-    current = readSignificantLine();
+    current_ = readSignificantLine(PrintLines::kAreData);
     if (jobFile.atEnd())
       dataErrorStop("(codezBnY) \"\\constraints\" or \"\\endofjob\" was expected");
-    if (current.text.contains("\\endofjob")) break;
-    parseConstraintLine(current, jobSymbols);
+    if (current_.text.contains("\\endofjob")) break;
+    parseConstraintLine(current_, symbols_, job);
   }
-  printLinesAreData = false;
 }
 
-bool readEndOfJobs() {
-  current = readSignificantLine();
-  return current.text.contains("\\enddata");
+bool JobFileParser::readEndOfJobs() {
+  current_ = readSignificantLine(PrintLines::kShown);
+  return current_.text.contains("\\enddata");
 }
 
 }  // namespace tallyra

@@ -1,12 +1,12 @@
 #include "jobfile/line_reader.h"
 
+#include <cstring>
+
 #include "jobfile/job_echo.h"
 #include "run/channels.h"
 #include "run/data_error_stop.h"
 
 namespace tallyra {
-
-bool printLinesAreData = false;
 
 namespace {
 
@@ -26,18 +26,37 @@ struct CutOffPart {
   }
 };
 
+// The 1-based positions of the first "\P" and the first "\w" in a line, 0
+// where there is none: one search, from backslash to backslash.
+struct BackslashCommands {
+  int print = 0;
+  int remark = 0;
+  explicit BackslashCommands(const TextLine& line) {
+    const char* text = line.data();
+    const char* end = text + line.length();
+    const char* at = text;
+    while (print == 0 || remark == 0) {
+      at = static_cast<const char*>(std::memchr(at, '\\', static_cast<size_t>(end - at)));
+      if (at == nullptr || at + 1 == end) return;
+      ++at;
+      if (*at == 'P' && print == 0) print = static_cast<int>(at - text);
+      if (*at == 'w' && remark == 0) remark = static_cast<int>(at - text);
+    }
+  }
+};
+
 }  // namespace
 
-SignificantLine readSignificantLine() {
+SignificantLine readSignificantLine(PrintLines printLines) {
   SignificantLine found;
   TextLine& line = found.text;
   while (line.empty()) {
     if (jobFile.atEnd()) dataErrorStop("(CodezTvQ2b): unexpected end of input file");
     CutOffPart cut;
     jobFile.readLine(line, cut);
-    int print = line.find("\\P");
-    if (print != 0 && !printLinesAreData) {
-      line.erase(print, 2);
+    const BackslashCommands commands(line);
+    if (commands.print != 0 && printLines == PrintLines::kShown) {
+      line.erase(commands.print, 2);
       echoPrintLine(line.view());
       line.clear();
       continue;
@@ -47,14 +66,21 @@ SignificantLine readSignificantLine() {
     found.cutLostData = cut.heldData && comment == 0;
     commasToBlanks(line);
     found.indentation = trimBlanks(line);
+    // A command counts when it stands before the comment, so within the
+    // text: it is no blank, so trimming left it where it was.
+    auto beforeComment = [comment](int at) { return at != 0 && (comment == 0 || at < comment); };
+    found.holdsPrintCommand = beforeComment(commands.print);
+    found.remark = beforeComment(commands.remark) ? commands.remark - 1 - found.indentation : -1;
   }
   return found;
 }
 
 void commasToBlanks(TextLine& line) {
+  // Every character written back, a comma as a blank: a loop that the
+  // compiler does many characters at a time, with or without commas.
   char* text = line.mutableData();
-  for (int i = 0; i < line.length(); ++i)
-    if (text[i] == ',') text[i] = ' ';
+  const int length = line.length();
+  for (int i = 0; i < length; ++i) text[i] = text[i] == ',' ? ' ' : text[i];
 }
 
 int32_t trimBlanks(TextLine& line) {

@@ -28,10 +28,10 @@ TEST(TrimBlanks, RemovesOuterBlanksOnlyAndCountsTheLeadingOnes) {
 TEST(ReadSignificantLine, CleansCommentsCommasAndBlanks) {
   FakePlatform fake;
   fake.openJobFile("\n% only a comment\n , ,, \n  a, b ,c  % elements\n,next\n");
-  SignificantLine line = readSignificantLine();
+  SignificantLine line = readSignificantLine(PrintLines::kShown);
   EXPECT_EQ(line.text, "a  b  c");
   EXPECT_EQ(line.indentation, 2);
-  line = readSignificantLine();
+  line = readSignificantLine(PrintLines::kShown);
   EXPECT_EQ(line.text, "next");
   EXPECT_EQ(line.indentation, 1);  // the comma counts, as a blank
 }
@@ -39,21 +39,21 @@ TEST(ReadSignificantLine, CleansCommentsCommasAndBlanks) {
 TEST(ReadSignificantLine, KeepsTabsAndHandlesEveryLineEnd) {
   FakePlatform fake;
   fake.openJobFile("\tx\r\ny\rz\r\r\nlast");
-  EXPECT_EQ(readSignificantLine().text, "\tx");
-  EXPECT_EQ(readSignificantLine().text, "y");
-  EXPECT_EQ(readSignificantLine().text, "z");
-  EXPECT_EQ(readSignificantLine().text, "last");
+  EXPECT_EQ(readSignificantLine(PrintLines::kShown).text, "\tx");
+  EXPECT_EQ(readSignificantLine(PrintLines::kShown).text, "y");
+  EXPECT_EQ(readSignificantLine(PrintLines::kShown).text, "z");
+  EXPECT_EQ(readSignificantLine(PrintLines::kShown).text, "last");
   EXPECT_TRUE(jobFile.atEnd());
 }
 
 TEST(ReadSignificantLine, CutsLongLinesAndSkipsTheirRest) {
   FakePlatform fake;
   fake.openJobFile(std::string(254, 'a') + "bc" + std::string(44, 'd') + "\nnext\n");
-  SignificantLine line = readSignificantLine();
+  SignificantLine line = readSignificantLine(PrintLines::kShown);
   EXPECT_EQ(line.text.length(), 255);
   EXPECT_EQ(line.text.at(255), 'b');
   EXPECT_TRUE(line.cutLostData);
-  line = readSignificantLine();
+  line = readSignificantLine(PrintLines::kShown);
   EXPECT_EQ(line.text, "next");
   EXPECT_FALSE(line.cutLostData);
 }
@@ -61,7 +61,7 @@ TEST(ReadSignificantLine, CutsLongLinesAndSkipsTheirRest) {
 TEST(ReadSignificantLine, PrintLinesGoToBothChannelsUnchanged) {
   FakePlatform fake;
   fake.openJobFile("\\P Job 1: the cyclic group, % kept\nx\\Py\ndata\n");
-  EXPECT_EQ(readSignificantLine().text, "data");
+  EXPECT_EQ(readSignificantLine(PrintLines::kShown).text, "data");
   EXPECT_EQ(fake.screen, " Job 1: the cyclic group, % kept\r\nxy\r\n");
   resultFile.showNow();
   EXPECT_EQ(fake.resultText(), " Job 1: the cyclic group, % kept\r\nxy\r\n");
@@ -70,9 +70,7 @@ TEST(ReadSignificantLine, PrintLinesGoToBothChannelsUnchanged) {
 TEST(ReadSignificantLine, PrintLinesAreDataWhileEchoIsSuppressed) {
   FakePlatform fake;
   fake.openJobFile("a*b=c \\P note\n");
-  printLinesAreData = true;
-  SignificantLine line = readSignificantLine();
-  printLinesAreData = false;
+  SignificantLine line = readSignificantLine(PrintLines::kAreData);
   EXPECT_EQ(line.text, "a*b=c \\P note");
   EXPECT_EQ(fake.screen, "");
 }
@@ -81,7 +79,7 @@ TEST(ReadSignificantLine, UnexpectedEndAfterCommentsStopsTheRun) {
   FakePlatform fake;
   fake.openJobFile("%comment\n   \n");
   fake.resultText();
-  EXPECT_EQ(fake.run([] { readSignificantLine(); }), 0);
+  EXPECT_EQ(fake.run([] { readSignificantLine(PrintLines::kShown); }), 0);
   EXPECT_EQ(fake.screen, kUnexpectedEnd);
   EXPECT_EQ(fake.openFiles(), 0);  // both files closed
 }
@@ -91,7 +89,7 @@ TEST(ReadSignificantLine, CtrlZAtTheStartOfALineEndsTheFile) {
   fake.openJobFile(
       "%comment\n\x1a"
       "data\n");
-  EXPECT_EQ(fake.run([] { readSignificantLine(); }), 0);
+  EXPECT_EQ(fake.run([] { readSignificantLine(PrintLines::kShown); }), 0);
   EXPECT_EQ(fake.screen, kUnexpectedEnd);
 }
 
@@ -99,7 +97,7 @@ TEST(ReadSignificantLine, AFailedReadIsARuntimeError) {
   FakePlatform fake;
   fake.openJobFile("data\n");
   fake.failFileReads = true;
-  EXPECT_EQ(fake.run([] { readSignificantLine(); }), 217);
+  EXPECT_EQ(fake.run([] { readSignificantLine(PrintLines::kShown); }), 217);
   EXPECT_NE(fake.screen.find("Disk read error"), std::string::npos);
 }
 

@@ -49,7 +49,9 @@ struct Constraint {
   uint8_t operation;
 };
 
-// The current job.
+// One job, as the job file parser fills it and the engine and the report
+// read it; about half a megabyte, so passed by reference and kept in static
+// storage.
 struct JobRecord {
   TextLine name;
   int32_t size = 0;  // |A|

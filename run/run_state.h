@@ -1,7 +1,9 @@
-// The run's state that more than one folder uses: the run's settings and
-// the current job, process-wide variables that live from start to exit,
-// read and written directly by the parts of the program that need them.
-// What one folder alone keeps is declared in that folder.
+// The run's state that more than one folder uses: the run's settings, a
+// process-wide variable that lives from start to exit, set once from the
+// job file's header and read directly by the parts of the program that need
+// them. A job is not here: the job processor keeps its record and passes it
+// by reference from the job file parser to the engine and the report. What
+// one folder alone keeps is declared in that folder.
 #ifndef TALLYRA_RUN_RUN_STATE_H_
 #define TALLYRA_RUN_RUN_STATE_H_
 
@@ -10,6 +12,9 @@
 namespace tallyra {
 
 extern RunOptions runOptions;
+
+// A job record at hand for tests that fill one directly (the counting
+// references' tests). The program itself never reads or writes it.
 extern JobRecord job;
 
 // Puts both back to their state at process start (for tests and for

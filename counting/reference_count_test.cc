@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "counting/subuniverse_engine.h"
-#include "run/run_state.h"
 
 namespace tallyra {
 namespace {
 
-// Fills the current job with `size` elements and the given constraints,
-// each written as three 1-based positions (left, right, result).
+JobRecord job;
+
+// Fills the job with `size` elements and the given constraints, each
+// written as three 1-based positions (left, right, result).
 void setJob(int size, std::initializer_list<std::array<int, 3>> constraints) {
-  resetRunState();
   job.size = size;
   job.constraintCount = 0;
   for (const auto& c : constraints) {

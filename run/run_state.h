@@ -13,12 +13,8 @@ namespace tallyra {
 
 extern RunOptions runOptions;
 
-// A job record at hand for tests that fill one directly (the counting
-// references' tests). The program itself never reads or writes it.
-extern JobRecord job;
-
-// Puts both back to their state at process start (for tests and for
-// running many inputs in one process).
+// Puts it back to its state at process start (for tests and for running
+// many inputs in one process).
 void resetRunState();
 
 }  // namespace tallyra

@@ -49,7 +49,7 @@ struct CompiledAs;
 template <>
 struct CompiledAs<false> {
   template <typename F>
-  TALLYRA_ENTRY static auto call(const F& f) {
+  TALLYRA_ENTRY static auto call(F f) {
     return f();
   }
 };
@@ -58,7 +58,7 @@ struct CompiledAs<false> {
 template <>
 struct CompiledAs<true> {
   template <typename F>
-  TALLYRA_ENTRY TALLYRA_FAST static auto call(const F& f) {
+  TALLYRA_ENTRY TALLYRA_FAST static auto call(F f) {
     return f();
   }
 };

@@ -108,29 +108,31 @@ void buildClosureRules(int size, const Constraint* constraints, int count,
     alone[x] = closure & ~single<Set>(x);
     forEach(alone[x] & above<Set>(x), [&](int y) { rules.within[y] &= closure; });
   }
-  for (int x = 0; x < size; ++x) rules.produced[x] = 0;
+  // Each pair is reduced once, when its earlier element x is reached, and
+  // is then put into the partners and results of both elements (those of
+  // the later element y gathered in within[y] and results[y] until y is
+  // reached) and counted in produced[].
+  for (int x = 0; x < size; ++x) {
+    rules.produced[x] = 0;
+    rules.within[x] = Set{};
+    rules.results[x] = Set{};
+  }
   for (int x = 0; x < size; ++x) {
     rules.forced[x][x] = alone[x];
-    Set partners = !isEmpty(alone[x]) ? single<Set>(x) : Set{};
-    Set results{};
-    const Set others = rules.partners[x] & ~single<Set>(x);
-    const Set lower = below<Set>(x);
-    // A pair with an earlier element is final (and in forced[x][y]); it is
-    // counted in produced[] here, each pair once.
-    forEach(others & lower, [&](int y) {
-      const Set& forced = rules.forced[x][y];
-      if (isEmpty(forced)) return;
-      addElement(partners, static_cast<unsigned>(y));
-      results |= forced;
-      forEach(forced, [&](int z) { ++rules.produced[z]; });
-    });
+    Set partners = rules.within[x];
+    if (!isEmpty(alone[x])) addElement(partners, static_cast<unsigned>(x));
+    Set results = rules.results[x];
     const Set keep = ~alone[x];
-    forEach(others & ~lower, [&](int y) {
+    forEach(rules.partners[x] & above<Set>(x), [&](int y) {
       const Set forced = rules.forced[x][y] & keep & ~alone[y];
       rules.forced[x][y] = forced;
       rules.forced[y][x] = forced;
-      if (!isEmpty(forced)) addElement(partners, static_cast<unsigned>(y));
+      if (isEmpty(forced)) return;
+      addElement(partners, static_cast<unsigned>(y));
+      addElement(rules.within[y], static_cast<unsigned>(x));
       results |= forced;
+      rules.results[y] |= forced;
+      forEach(forced, [&](int z) { ++rules.produced[z]; });
     });
     rules.partners[x] = partners;
     rules.results[x] = results;

@@ -39,8 +39,9 @@ struct ClosureRules {
   // The closures of single elements while the rules are built (then in
   // forced[x][x]).
   Set alone[kMaxSize];
-  // While they are built: a set that holds the closure of x (the
-  // intersection of the closures found so far that hold x).
+  // While they are built: first a set that holds the closure of x (the
+  // intersection of the closures found so far that hold x), then the
+  // partners of x among the elements before it.
   Set within[kMaxSize];
 };
 

@@ -66,6 +66,7 @@ void buildClosureRules(int size, const Constraint* constraints, int count,
   }
   for (int i = 0; i < count; ++i) {
     const Constraint& c = constraints[i];
+    if (c.result == c.left || c.result == c.right) continue;
     // Positions outside 1..size are left out (as unsigned, 0 and below
     // wrap to above size).
     const unsigned bound = static_cast<unsigned>(size);
@@ -73,7 +74,6 @@ void buildClosureRules(int size, const Constraint* constraints, int count,
     const unsigned uy = static_cast<unsigned>(c.right) - 1;
     const unsigned uz = static_cast<unsigned>(c.result) - 1;
     if ((ux >= bound) | (uy >= bound) | (uz >= bound)) continue;
-    if (uz == ux || uz == uy) continue;
     const unsigned x = ux < uy ? ux : uy, y = ux < uy ? uy : ux;
     Set& forced = rules.forced[x][y];
     if (!holds(rules.partners[x], y)) {

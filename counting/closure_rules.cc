@@ -2,6 +2,53 @@
 
 namespace tallyra {
 
+namespace {
+
+// Whether s holds x, and x put into s, touching only the word that holds
+// it (x as an unsigned number, whose word and bit take a shift and a mask).
+inline bool holds(uint64_t s, unsigned x) { return (s >> x & 1) != 0; }
+template <int Words>
+inline bool holds(const WideSet<Words>& s, unsigned x) {
+  return (s.word[x / 64] >> (x % 64) & 1) != 0;
+}
+inline void addElement(uint64_t& s, unsigned x) { s |= uint64_t{1} << x; }
+template <int Words>
+inline void addElement(WideSet<Words>& s, unsigned x) {
+  s.word[x / 64] |= uint64_t{1} << (x % 64);
+}
+
+// The closure of {x} while the rules are built: the pairs' results are
+// only in forced[a][b] for a <= b yet, the closures of the elements below
+// x are in alone[], and within[x] holds the closure of x. Each pair of the
+// closure is combined once, when the later of its two elements is taken;
+// an element below x brings its whole closure at once; and the closure is
+// complete when it has grown to within[x].
+template <int Words>
+ElementSetOf<Words> closeAlone(const ClosureRules<Words>& rules, int x) {
+  using Set = ElementSetOf<Words>;
+  const Set limit = rules.within[x];
+  Set set = single<Set>(x);
+  Set taken{};
+  Set todo = set;
+  while (!isEmpty(todo)) {
+    const int z = lowest(todo);
+    todo = withoutLowest(todo);
+    addElement(taken, static_cast<unsigned>(z));
+    const Set with = rules.partners[z] & taken;
+    const Set lower = below<Set>(z);
+    Set add = z < x ? rules.alone[z] : Set{};
+    forEach(with & lower, [&](int y) { add |= rules.forced[y][z]; });
+    forEach(with & ~lower, [&](int y) { add |= rules.forced[z][y]; });
+    add &= ~set;
+    set |= add;
+    todo |= add;
+    if (set == limit) break;
+  }
+  return set;
+}
+
+}  // namespace
+
 template <int Words>
 void buildClosureRules(int size, const Constraint* constraints, int count,
                        ClosureRules<Words>& rules) {
@@ -10,13 +57,16 @@ void buildClosureRules(int size, const Constraint* constraints, int count,
   rules.all = firstElements<Set>(size);
   // Only forced[x][x] and forced[x][y] for the partners y of x are ever
   // read, so an entry is cleared when its pair first turns up: the work is
-  // in proportion to the job, not to the tables.
+  // in proportion to the job, not to the tables. A pair's results are
+  // gathered in forced[x][y] for x < y alone, a bit at a time, and copied
+  // to forced[y][x] once they are final.
   for (int x = 0; x < size; ++x) {
     rules.forced[x][x] = Set{};
     rules.partners[x] = Set{};
   }
   for (int i = 0; i < count; ++i) {
     const Constraint& c = constraints[i];
+    if (c.result == c.left || c.result == c.right) continue;
     // Positions outside 1..size are left out (as unsigned, 0 and below
     // wrap to above size).
     const unsigned bound = static_cast<unsigned>(size);
@@ -24,17 +74,14 @@ void buildClosureRules(int size, const Constraint* constraints, int count,
     const unsigned uy = static_cast<unsigned>(c.right) - 1;
     const unsigned uz = static_cast<unsigned>(c.result) - 1;
     if ((ux >= bound) | (uy >= bound) | (uz >= bound)) continue;
-    const int x = static_cast<int>(ux), y = static_cast<int>(uy), z = static_cast<int>(uz);
-    if (z == x || z == y) continue;
-    if (!has(rules.partners[x], y)) {
-      rules.forced[x][y] = Set{};
-      rules.forced[y][x] = Set{};
-      rules.partners[x] |= single<Set>(y);
-      rules.partners[y] |= single<Set>(x);
+    const unsigned x = ux < uy ? ux : uy, y = ux < uy ? uy : ux;
+    Set& forced = rules.forced[x][y];
+    if (!holds(rules.partners[x], y)) {
+      forced = Set{};
+      addElement(rules.partners[x], y);
+      addElement(rules.partners[y], x);
     }
-    const Set bitZ = single<Set>(z);
-    rules.forced[x][y] |= bitZ;
-    rules.forced[y][x] |= bitZ;
+    addElement(forced, uz);
   }
 
   // Each element alone forces its whole closure, and a pair forces nothing
@@ -44,28 +91,49 @@ void buildClosureRules(int size, const Constraint* constraints, int count,
   // conversely, for a set closed under the new rules and a constraint
   // x*y=z with x and y in it, z is forced by x alone, by y alone (the set
   // then holds the closure of that element, z among it) or still by the
-  // pair. (closeSet() sees only the old rules while the alone sets are
+  // pair. (closeAlone() sees only the old rules while the alone sets are
   // found, so each is the true closure.)
   // An element that forces nothing by itself (x*x=z) is closed alone.
+  // The closure of x holds the closure of each of its elements y, so it
+  // bounds the closure of y (which is what the search for a group's
+  // elements mostly stops at).
   Set* alone = rules.alone;
-  for (int x = 0; x < size; ++x)
-    alone[x] =
-        isEmpty(rules.forced[x][x]) ? Set{} : closeSet(rules, single<Set>(x)) & ~single<Set>(x);
-  for (int x = 0; x < size; ++x) rules.produced[x] = 0;
+  for (int x = 0; x < size; ++x) rules.within[x] = rules.all;
+  for (int x = 0; x < size; ++x) {
+    if (isEmpty(rules.forced[x][x])) {
+      alone[x] = Set{};
+      continue;
+    }
+    const Set closure = closeAlone(rules, x);
+    alone[x] = closure & ~single<Set>(x);
+    forEach(alone[x] & above<Set>(x), [&](int y) { rules.within[y] &= closure; });
+  }
+  // Each pair is reduced once, when its earlier element x is reached, and
+  // is then put into the partners and results of both elements (those of
+  // the later element y gathered in within[y] and results[y] until y is
+  // reached) and counted in produced[].
+  for (int x = 0; x < size; ++x) {
+    rules.produced[x] = 0;
+    rules.within[x] = Set{};
+    rules.results[x] = Set{};
+  }
   for (int x = 0; x < size; ++x) {
     rules.forced[x][x] = alone[x];
-    Set partners = !isEmpty(alone[x]) ? single<Set>(x) : Set{};
-    Set results{};
-    const Set others = rules.partners[x] & ~single<Set>(x);
-    forEach(others, [&](int y) {
-      const Set forced = rules.forced[x][y] & ~alone[x] & ~alone[y];
+    Set partners = rules.within[x];
+    if (!isEmpty(alone[x])) addElement(partners, static_cast<unsigned>(x));
+    Set results = rules.results[x];
+    const Set keep = ~alone[x];
+    forEach(rules.partners[x] & above<Set>(x), [&](int y) {
+      const Set forced = rules.forced[x][y] & keep & ~alone[y];
       rules.forced[x][y] = forced;
-      if (!isEmpty(forced)) partners |= single<Set>(y);
+      rules.forced[y][x] = forced;
+      if (isEmpty(forced)) return;
+      addElement(partners, static_cast<unsigned>(y));
+      addElement(rules.within[y], static_cast<unsigned>(x));
       results |= forced;
+      rules.results[y] |= forced;
+      forEach(forced, [&](int z) { ++rules.produced[z]; });
     });
-    // Each pair once: with the later element.
-    forEach(partners & below<Set>(x),
-            [&](int y) { forEach(rules.forced[x][y], [&](int z) { ++rules.produced[z]; }); });
     rules.partners[x] = partners;
     rules.results[x] = results;
   }

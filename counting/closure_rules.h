@@ -39,6 +39,10 @@ struct ClosureRules {
   // The closures of single elements while the rules are built (then in
   // forced[x][x]).
   Set alone[kMaxSize];
+  // While they are built: first a set that holds the closure of x (the
+  // intersection of the closures found so far that hold x), then the
+  // partners of x among the elements before it.
+  Set within[kMaxSize];
 };
 
 // Fills `rules` from constraints[0..count-1]; positions are 1..size and

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bitset>
+
 #include "tests/algebras/sample_algebras.h"
 
 namespace tallyra {
@@ -98,6 +100,149 @@ TEST(ClosureRules, CloseSetMatchesRepeatedRounds) {
       uint32_t set =
           static_cast<uint32_t>(random.next()) & static_cast<uint32_t>(random.next()) & rules.all;
       ASSERT_EQ(closeSet(rules, set), closeByRounds(algebra, set)) << "round " << round;
+    }
+  }
+}
+
+// The rules from their definition, the plain way: the closure of each
+// element by products of the whole set until nothing changes, and each
+// pair's results less the pair and what either element forces alone.
+struct PlainRules {
+  using Elements = std::bitset<kMaxSampleElements>;
+  Elements results[kMaxSampleElements][kMaxSampleElements];  // of x*y and y*x
+  Elements alone[kMaxSampleElements];
+  Elements forced[kMaxSampleElements][kMaxSampleElements];
+
+  void build(const SampleAlgebra& algebra) {
+    const int n = algebra.size;
+    for (int x = 0; x < n; ++x)
+      for (int y = 0; y < n; ++y) results[x][y].reset();
+    for (int i = 0; i < algebra.constraintCount; ++i) {
+      const Constraint& c = algebra.constraints[i];
+      if (c.left < 1 || c.left > n || c.right < 1 || c.right > n || c.result < 1 || c.result > n)
+        continue;
+      results[c.left - 1][c.right - 1].set(c.result - 1);
+      results[c.right - 1][c.left - 1].set(c.result - 1);
+    }
+    for (int x = 0; x < n; ++x) {
+      Elements set;
+      set.set(x);
+      for (Elements last; set != last;) {
+        last = set;
+        for (int a = 0; a < n; ++a)
+          for (int b = 0; b < n; ++b)
+            if (set[a] && set[b]) set |= results[a][b];
+      }
+      alone[x] = set;
+      alone[x].reset(x);
+    }
+    for (int x = 0; x < n; ++x)
+      for (int y = 0; y < n; ++y) {
+        forced[x][y] = x == y ? alone[x] : results[x][y] & ~alone[x] & ~alone[y];
+        forced[x][y].reset(x);
+        forced[x][y].reset(y);
+      }
+  }
+};
+
+// The elements of `set`, which must lie in 0..n-1 (others are put at n).
+template <int Words>
+PlainRules::Elements elementsOf(const ElementSetOf<Words>& set, int n) {
+  PlainRules::Elements elements;
+  for (int i = 0; i < n; ++i) elements[i] = has(set, i);
+  if (!isEmpty(set & ~firstElements<ElementSetOf<Words>>(n))) elements.set(n);
+  return elements;
+}
+
+// Builds the rules of `algebra` into `rules` (which may hold an earlier
+// job's) and checks every table that the search reads against the plain
+// build.
+template <int Words>
+void expectPlainRules(const SampleAlgebra& algebra, ClosureRules<Words>& rules, const char* what) {
+  static PlainRules plain;
+  plain.build(algebra);
+  const int n = algebra.size;
+  buildClosureRules(n, algebra.constraints, algebra.constraintCount, rules);
+  buildPairsTo(rules);
+  ASSERT_EQ(rules.size, n) << what;
+  ASSERT_TRUE(rules.all == firstElements<ElementSetOf<Words>>(n)) << what;
+  int produced[kMaxSampleElements] = {};
+  for (int x = 0; x < n; ++x) {
+    PlainRules::Elements partners, results, pairsTo[kMaxSampleElements];
+    for (int y = 0; y < n; ++y) {
+      if (plain.forced[x][y].none()) continue;
+      partners.set(y);
+      ASSERT_EQ(elementsOf<Words>(rules.forced[x][y], n), plain.forced[x][y])
+          << what << ": forced " << x << " " << y;
+      if (y == x) continue;
+      results |= plain.forced[x][y];
+      for (int z = 0; z < n; ++z) {
+        if (!plain.forced[x][y][z]) continue;
+        pairsTo[z].set(y);
+        if (y < x) ++produced[z];
+      }
+    }
+    ASSERT_EQ(elementsOf<Words>(rules.forced[x][x], n), plain.alone[x]) << what << ": alone " << x;
+    ASSERT_EQ(elementsOf<Words>(rules.partners[x], n), partners) << what << ": partners " << x;
+    ASSERT_EQ(elementsOf<Words>(rules.results[x], n), results) << what << ": results " << x;
+    for (int z = 0; z < n; ++z) {
+      if (!results[z]) continue;
+      ASSERT_EQ(elementsOf<Words>(rules.pairsTo[x][z], n), pairsTo[z])
+          << what << ": pairsTo " << x << " " << z;
+    }
+  }
+  for (int z = 0; z < n; ++z) ASSERT_EQ(rules.produced[z], produced[z]) << what << ": " << z;
+}
+
+ClosureRules<1> rules1;  // too large for the stack
+ClosureRules<2> rules2;
+ClosureRules<4> rules4;
+
+void expectPlainRulesOfAnySize(const SampleAlgebra& algebra, const char* what) {
+  if (algebra.size <= 64)
+    expectPlainRules(algebra, rules1, what);
+  else if (algebra.size <= 128)
+    expectPlainRules(algebra, rules2, what);
+  else
+    expectPlainRules(algebra, rules4, what);
+}
+
+TEST(ClosureRules, MatchThePlainBuildOnRandomTables) {
+  SampleRandom random(29);
+  SampleAlgebra algebra;
+  static OperationTable table;
+  for (int round = 0; round < 150; ++round) {
+    // A third of the jobs up to the most elements, the rest up to 64.
+    const int n = 1 + random.below(round % 3 == 0 ? kMaxSampleElements : 64);
+    switch (round % 5) {
+      case 0:  // few facts: small closures, many single elements
+        makeRandomPartialAlgebra(n, random.below(2 * n + 1), random.next(), algebra);
+        break;
+      case 1:  // many facts: large closures
+        makeRandomPartialAlgebra(n, random.below(n * n / 2 + 1), random.next(), algebra);
+        break;
+      case 2:  // whole groups, whose elements' closures hold one another
+        if (random.below(2) == 0)
+          makeCyclicGroupTable(n, table);
+        else
+          makeDihedralGroupTable(n / 2 > 0 ? n / 2 : 1, table);  // order n or n - 1
+        makeTableAlgebra(table, algebra);
+        shuffleElements(random, algebra);
+        break;
+      case 3:
+        makeAwkwardAlgebra(random, n, n, random.below(n < 8 ? n + 1 : 8), random.below(3 * n + 1),
+                           algebra);
+        break;
+      default:  // facts with results out of range and other jobs' leftovers
+        makeRandomPartialAlgebra(n, random.below(4 * n + 1), random.next(), algebra);
+        for (int i = 0; i < algebra.constraintCount; i += 7)
+          algebra.constraints[i].result = static_cast<uint8_t>(random.below(2) == 0 ? 0 : n + 1);
+        break;
+    }
+    expectPlainRulesOfAnySize(algebra, "random table");
+    if (HasFatalFailure()) {
+      ADD_FAILURE() << "round " << round << ", " << n << " elements";
+      return;
     }
   }
 }

@@ -4,8 +4,8 @@
 
 namespace tallyra {
 
-template <int Words>
-void ResidualCache<Words>::startJob() {
+template <int Words, int ArenaBits>
+void ResidualCache<Words, ArenaBits>::startJob() {
   // The slots are cleared when a job first uses residual keys, so that a
   // cache in static storage costs nothing until then.
   if (!cleared_) {
@@ -21,8 +21,8 @@ void ResidualCache<Words>::startJob() {
   head_ = 0;
 }
 
-template <int Words>
-auto ResidualCache<Words>::needsAt(Key& key) -> Set* {
+template <int Words, int ArenaBits>
+auto ResidualCache<Words, ArenaBits>::needsAt(Key& key) -> Set* {
   assert(key.length >= 1 && static_cast<uint64_t>(key.length) <= kArenaSets);
   // The needs of a key lie in one piece: a key that would run over the
   // arena's end starts at its beginning.
@@ -33,8 +33,8 @@ auto ResidualCache<Words>::needsAt(Key& key) -> Set* {
   return &arena_[at % kArenaSets];
 }
 
-template <int Words>
-bool ResidualCache<Words>::sameNeeds(const Slot& slot, const Key& key) const {
+template <int Words, int ArenaBits>
+bool ResidualCache<Words, ArenaBits>::sameNeeds(const Slot& slot, const Key& key) const {
   const Set* stored = &arena_[slot.position % kArenaSets];
   const Set* asked = &arena_[key.position % kArenaSets];
   for (int i = 0; i < key.length; ++i)
@@ -42,8 +42,8 @@ bool ResidualCache<Words>::sameNeeds(const Slot& slot, const Key& key) const {
   return true;
 }
 
-template <int Words>
-auto ResidualCache<Words>::find(const Key& key) const -> Count {
+template <int Words, int ArenaBits>
+auto ResidualCache<Words, ArenaBits>::find(const Key& key) const -> Count {
   if (!cleared_) return 0;
   const uint64_t upTo = key.position + static_cast<uint64_t>(key.length);
   const uint32_t first = firstSlot(key.hash);
@@ -66,8 +66,8 @@ auto ResidualCache<Words>::find(const Key& key) const -> Count {
   return 0;
 }
 
-template <int Words>
-void ResidualCache<Words>::store(const Key& key, const Count& count) {
+template <int Words, int ArenaBits>
+void ResidualCache<Words, ArenaBits>::store(const Key& key, const Count& count) {
   if (!kept(key.position, head_)) return;
   const uint32_t first = firstSlot(key.hash);
   Slot* pair = &slots_[first];
@@ -82,5 +82,7 @@ void ResidualCache<Words>::store(const Key& key, const Count& count) {
 template class ResidualCache<1>;
 template class ResidualCache<2>;
 template class ResidualCache<4>;
+// An arena of 64 sets, which goes round after a few keys (tests).
+template class ResidualCache<1, 6>;
 
 }  // namespace tallyra

@@ -16,7 +16,8 @@
 // the keys it overwrote are gone; the slots are in pairs, a new key takes the first of its pair and
 // pushes the one there to the second. Entries of earlier jobs are told apart by a generation
 // number. A table of 16-bit tags of the slots' hashes, small enough to stay in the processor's
-// caches, answers most misses without reading the slots.
+// caches, answers most misses without reading the slots. The arena holds
+// 2^ArenaBits sets (a test makes it go round with fewer).
 #ifndef TALLYRA_COUNTING_RESIDUAL_CACHE_H_
 #define TALLYRA_COUNTING_RESIDUAL_CACHE_H_
 
@@ -26,7 +27,7 @@
 
 namespace tallyra {
 
-template <int Words>
+template <int Words, int ArenaBits = 19>
 class ResidualCache {
  public:
   using Set = ElementSetOf<Words>;
@@ -34,7 +35,7 @@ class ResidualCache {
 
   static constexpr int kSlotBits = 15;
   static constexpr uint32_t kSlots = uint32_t{1} << kSlotBits;
-  static constexpr uint64_t kArenaSets = uint64_t{1} << 19;
+  static constexpr uint64_t kArenaSets = uint64_t{1} << ArenaBits;
 
   // A key: set up by the caller, with its needs written at needsAt().
   struct Key {

@@ -22,6 +22,7 @@
 #include <cstdint>
 
 #include "counting/element_set.h"
+#include "counting/table_reach.h"
 
 namespace tallyra {
 
@@ -43,17 +44,16 @@ class ComponentCache {
   ComponentCache(const ComponentCache&) = delete;
   ComponentCache& operator=(const ComponentCache&) = delete;
 
-  // Forgets every entry. A job of few elements has few components, so it
-  // uses only the first 2^n slots of the table for n = 10..14 elements (and
-  // fewer of the dependence table), which stay in the processor's caches
-  // from job to job; larger jobs use all of it.
+  // Forgets every entry. A job uses the first 2^10 slots of the table, and
+  // more as it stores more (table_reach.h); one of few elements uses fewer
+  // of the dependence table.
   void startJob(int elements);
 
   // The count stored for (component, inside), or kNotFound.
   Count find(const Set& component, const Set& inside) const {
     const uint64_t mixed = mixedKey(component, inside);
     const uint32_t first = firstSlot(mixed);
-    const uint16_t tag = static_cast<uint16_t>(mixed);
+    const uint16_t tag = tagOf(mixed);
     const Slot* pair = &slots_[first];
     if (tags_[first] != tag && tags_[first + 1] != tag) {
       // A miss is most often stored soon after: the slots are fetched for
@@ -79,7 +79,13 @@ class ComponentCache {
       tags_[first + 1] = tags_[first];
     }
     pair[0] = Slot{component, inside, count, generation_};
-    tags_[first] = static_cast<uint16_t>(mixed);
+    tags_[first] = tagOf(mixed);
+    reach_.stored([this](uint32_t from, uint32_t to) { clearSlots(from, to); },
+                  [this](uint32_t half) {
+                    splitPairs(slots_, tags_, half, generation_, [](const Slot& slot) {
+                      return mixedKey(slot.component, slot.inside);
+                    });
+                  });
   }
 
   // The dependence stored for `component` into `depends`; false when
@@ -101,17 +107,15 @@ class ComponentCache {
     (void)pair;
 #endif
   }
-  // The key's hash: its high bits choose the pair, its low 16 bits are the
-  // tag.
+  // The key's hash: it chooses the pair and the tag (table_reach.h).
   static uint64_t mixedKey(const Set& component, const Set& inside) {
     uint64_t mixed =
         (mixedWord(component) ^ (mixedWord(inside) * 0xC2B2AE3D27D4EB4Fu)) * 0x9E3779B97F4A7C15u;
     mixed ^= mixed >> 29;
     return mixed * 0xBF58476D1CE4E5B9u;
   }
-  uint32_t firstSlot(uint64_t mixed) const {
-    return static_cast<uint32_t>(mixed >> (64 - slotBits_)) & ~uint32_t{1};
-  }
+  uint32_t firstSlot(uint64_t mixed) const { return reach_.firstSlot(mixed); }
+  void clearSlots(uint32_t from, uint32_t to);
 
   struct DependenceSlot {
     Set component;
@@ -126,7 +130,7 @@ class ComponentCache {
   }
 
   // The slots are cleared as jobs first reach them, so that a cache in
-  // static storage costs only the part of it that the jobs use.
+  // static storage costs only the part of it that the jobs reach.
   // A pair of slots of one-word sets fills one line of the processor's
   // cache.
   alignas(64) Slot slots_[kSlots];
@@ -135,10 +139,9 @@ class ComponentCache {
   // find() to the slots). Cleared with the slots.
   uint16_t tags_[kSlots];
   DependenceSlot dependence_[uint32_t{1} << kDependenceBits];
-  uint32_t clearedSlots_ = 0;       // slots_[0..clearedSlots_ - 1] hold generations
   uint32_t clearedDependence_ = 0;  // and dependence_[0..clearedDependence_ - 1]
   uint32_t generation_ = 0;
-  int slotBits_ = 0;
+  TableReach<kSlotBits> reach_;  // of slots_ and tags_
   int dependenceBits_ = 0;
 };
 

@@ -5,19 +5,24 @@
 namespace tallyra {
 
 template <int Words, int ArenaBits>
-void ResidualCache<Words, ArenaBits>::startJob() {
-  // The slots are cleared when a job first uses residual keys, so that a
-  // cache in static storage costs nothing until then.
-  if (!cleared_) {
-    for (Slot& slot : slots_) slot.generation = 0;
-    for (uint16_t& tag : tags_) tag = 0;
-    cleared_ = true;
+void ResidualCache<Words, ArenaBits>::clearSlots(uint32_t from, uint32_t to) {
+  for (uint32_t i = from; i < to; ++i) {
+    slots_[i].generation = 0;
+    tags_[i] = 0;
   }
+}
+
+template <int Words, int ArenaBits>
+void ResidualCache<Words, ArenaBits>::startJob() {
   ++generation_;
   if (generation_ == 0) {  // wrapped: old generation numbers come back
-    for (Slot& slot : slots_) slot.generation = 0;
+    clearSlots(0, reach_.cleared);
     generation_ = 1;
   }
+  // The slots are cleared as jobs first reach them (table_reach.h), so that
+  // a cache in static storage costs only what the jobs reach.
+  reach_.start(0, [this](uint32_t from, uint32_t to) { clearSlots(from, to); });
+  started_ = true;
   head_ = 0;
 }
 
@@ -44,10 +49,10 @@ bool ResidualCache<Words, ArenaBits>::sameNeeds(const Slot& slot, const Key& key
 
 template <int Words, int ArenaBits>
 auto ResidualCache<Words, ArenaBits>::find(const Key& key) const -> Count {
-  if (!cleared_) return 0;
+  if (!started_) return 0;
   const uint64_t upTo = key.position + static_cast<uint64_t>(key.length);
   const uint32_t first = firstSlot(key.hash);
-  const uint16_t tag = static_cast<uint16_t>(key.hash);
+  const uint16_t tag = tagOf(key.hash);
   const Slot* pair = &slots_[first];
   if (tags_[first] != tag && tags_[first + 1] != tag) {
     // A miss is most often stored soon after: the slots are fetched for it
@@ -76,7 +81,12 @@ void ResidualCache<Words, ArenaBits>::store(const Key& key, const Count& count) 
     tags_[first + 1] = tags_[first];
   }
   pair[0] = Slot{key.component, key.hash, key.position, count, generation_, key.length};
-  tags_[first] = static_cast<uint16_t>(key.hash);
+  tags_[first] = tagOf(key.hash);
+  reach_.stored([this](uint32_t from, uint32_t to) { clearSlots(from, to); },
+                [this](uint32_t half) {
+                  splitPairs(slots_, tags_, half, generation_,
+                             [](const Slot& slot) { return slot.hash; });
+                });
 }
 
 template class ResidualCache<1>;

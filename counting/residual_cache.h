@@ -24,6 +24,7 @@
 #include <cstdint>
 
 #include "counting/element_set.h"
+#include "counting/table_reach.h"
 
 namespace tallyra {
 
@@ -82,19 +83,19 @@ class ResidualCache {
   // Whether needs at `position` are still in the arena when `upTo` sets
   // have been written.
   static bool kept(uint64_t position, uint64_t upTo) { return upTo <= position + kArenaSets; }
-  uint32_t firstSlot(uint64_t hash) const {
-    return static_cast<uint32_t>(hash >> (64 - kSlotBits)) & ~uint32_t{1};
-  }
+  uint32_t firstSlot(uint64_t hash) const { return reach_.firstSlot(hash); }
+  void clearSlots(uint32_t from, uint32_t to);
   bool sameNeeds(const Slot& slot, const Key& key) const;
 
   alignas(64) Slot slots_[kSlots];
-  // tags_[i]: the low 16 bits of the hash in slots_[i], where it holds an
+  // tags_[i]: the tag of the hash in slots_[i] (table_reach.h), where it holds an
   // entry of this job (elsewhere any value: a tag that matches by chance
   // only sends find() to the slots).
   uint16_t tags_[kSlots];  // cleared with the slots
   Set arena_[kArenaSets];
-  uint64_t head_ = 0;  // the sets written to the arena in this job, in all
-  bool cleared_ = false;
+  uint64_t head_ = 0;            // the sets written to the arena in this job, in all
+  TableReach<kSlotBits> reach_;  // of slots_ and tags_
+  bool started_ = false;         // startJob() has been called
   uint32_t generation_ = 0;
 };
 

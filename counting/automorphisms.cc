@@ -66,8 +66,8 @@ void AutomorphismSearch::buildRules(const Constraint* constraints, int count) {
     const uint64_t bit = uint64_t{1} << (z % 64);
     if ((word & bit) != 0) continue;
     word |= bit;
-    rules_[ruleCount_++] = Rule{static_cast<uint8_t>(x), static_cast<uint8_t>(y),
-                                static_cast<uint8_t>(z)};
+    rules_[ruleCount_++] =
+        Rule{static_cast<uint8_t>(x), static_cast<uint8_t>(y), static_cast<uint8_t>(z)};
   }
   work_ += count;
 
@@ -370,7 +370,13 @@ bool AutomorphismSearch::searchBelow(int depth) {
   const int end = cellEnd_[cell];
   uint8_t* candidates = candidates_[depth];
   for (int p = cell; p < end; ++p) candidates[p - cell] = static_cast<uint8_t>(order_[p]);
-  for (int i = 0; i < end - cell; ++i) {
+  // If a symmetry maps the first path's node here, the levels below are
+  // searched already and their orbits known: each element of the orbit of
+  // the first path's choice under the symmetries that fix the earlier base
+  // points leads to a leaf of one. So once more children have failed than
+  // the cell has elements outside that orbit, no symmetry maps onto here.
+  const int mayFail = end - cell - out_->orbitLength[depth];
+  for (int i = 0; i <= mayFail; ++i) {
     const int mark = splitLogLength_;
     individualise(candidates[i]);
     refine();
@@ -434,8 +440,8 @@ void AutomorphismSearch::finish() {
   out.work = work_;
 }
 
-void AutomorphismSearch::find(int size, const Constraint* constraints, int count,
-                              int64_t budget, AutomorphismGroup& out) {
+void AutomorphismSearch::find(int size, const Constraint* constraints, int count, int64_t budget,
+                              AutomorphismGroup& out) {
   out_ = &out;
   out.elementCount = size;
   out.generatorCount = 0;

@@ -35,7 +35,9 @@ class RuleTable {
   }
 
  private:
-  uint8_t& at(int x, int y, int z) { return has_[(static_cast<size_t>(x) * size_ + y) * size_ + z]; }
+  uint8_t& at(int x, int y, int z) {
+    return has_[(static_cast<size_t>(x) * size_ + y) * size_ + z];
+  }
   uint8_t at(int x, int y, int z) const {
     return has_[(static_cast<size_t>(x) * size_ + y) * size_ + z];
   }

@@ -43,7 +43,7 @@ AutomorphismSearch::AutomorphismSearch()
       touched_(kMaxVertices),
       touchedCells_(kMaxVertices),
       touchedInCell_(kMaxVertices),
-      splitLog_(2 * static_cast<size_t>(kMaxVertices)) {}
+      splitLog_(kMaxVertices) {}
 
 bool AutomorphismSearch::isRule(int x, int y, int z) const {
   if (x > y) std::swap(x, y);
@@ -187,7 +187,7 @@ void AutomorphismSearch::countFromRules(int cell) {
     }
     touch(rule.result, kResult);
   }
-  work_ += 3 * (cellEnd_[cell] - cell);
+  work_ += int64_t{3} * (cellEnd_[cell] - cell);
 }
 
 void AutomorphismSearch::splitCell(int cell) {
@@ -209,9 +209,7 @@ void AutomorphismSearch::splitCell(int cell) {
     if (starts) {
       cellEnd_[fragment] = p;
       fragment = p;
-      splitLog_[2 * splitLogLength_] = cell;
-      splitLog_[2 * splitLogLength_ + 1] = p;
-      ++splitLogLength_;
+      splitLog_[splitLogLength_++] = Split{cell, p};
       ++newCells;
       trace_ = mix(trace_, p);
     }
@@ -287,9 +285,7 @@ void AutomorphismSearch::individualise(int element) {
   cellEnd_[cell] = cell + 1;
   cellEnd_[cell + 1] = end;
   for (int p = cell + 1; p < end; ++p) cellOf_[order_[p]] = cell + 1;
-  splitLog_[2 * splitLogLength_] = cell;
-  splitLog_[2 * splitLogLength_ + 1] = cell + 1;
-  ++splitLogLength_;
+  splitLog_[splitLogLength_++] = Split{cell, cell + 1};
   ++elementCells_;
   work_ += end - cell;
   trace_ = mix(0x5EED, cell);
@@ -299,8 +295,8 @@ void AutomorphismSearch::individualise(int element) {
 void AutomorphismSearch::undoTo(int mark) {
   while (splitLogLength_ > mark) {
     --splitLogLength_;
-    const int cell = splitLog_[2 * splitLogLength_];
-    const int split = splitLog_[2 * splitLogLength_ + 1];
+    const int cell = splitLog_[splitLogLength_].cell;
+    const int split = splitLog_[splitLogLength_].split;
     const int end = cellEnd_[split];
     for (int p = split; p < end; ++p) cellOf_[order_[p]] = cell;
     cellEnd_[cell] = std::max(cellEnd_[cell], end);

@@ -148,8 +148,12 @@ class AutomorphismSearch {
   std::vector<int> touchedCells_;
   int touchedCellCount_ = 0;
   std::vector<int> touchedInCell_;
-  // The splits made, (cell, new cell), undone in reverse.
-  std::vector<int> splitLog_;
+  // The splits made, undone in reverse.
+  struct Split {
+    int cell;
+    int split;  // the first position of the part split off
+  };
+  std::vector<Split> splitLog_;
   int splitLogLength_ = 0;
   uint64_t trace_ = 0;
 

@@ -10,6 +10,7 @@
 #include "counting/engine_settings.h"
 #include "counting/subuniverse_engine.h"
 #include "tests/algebras/algebra_families.h"
+#include "tests/algebras/big_algebra_families.h"
 #include "tests/algebras/sample_algebras.h"
 #include "tests/engine_check.h"
 
@@ -279,6 +280,50 @@ TEST(EngineAgainstListing, KnownCountsBeyondTheListing) {
   EXPECT_GE(checked, 80);
 }
 
+TEST(EngineAgainstKnownCounts, AlgebrasWithManySymmetriesAtEverySetting) {
+  // Cubes as meet semilattices and as lattices, two cubes side by side,
+  // the full transformation semigroup on three points, a grid, and a group
+  // acting on itself: every setting, with the job's symmetries keying every
+  // component (checked part by part) and without symmetries, counts them
+  // as published or as enumerated.
+  SampleAlgebra algebra;
+  char label[64];
+  for (int points = 3; points <= 5; ++points) {
+    const int cube[] = {2, 2, 2, 2, 2};
+    makeGridMeetSemilattice(cube, points, algebra);
+    std::snprintf(label, sizeof label, "cube%d-meet", points);
+    EXPECT_TRUE(everySettingCounts(algebra, cubeMeetClosedSets(points), label));
+    makeBooleanLattice(points, algebra);
+    std::snprintf(label, sizeof label, "cube%d-lattice", points);
+    EXPECT_TRUE(everySettingCounts(algebra, booleanSublattices(points), label));
+  }
+  // Two 4-cubes' meet semilattices side by side and an element in no
+  // constraint.
+  SampleAlgebra one;
+  const int cube4[] = {2, 2, 2, 2};
+  makeGridMeetSemilattice(cube4, 4, one);
+  algebra.reset(2 * one.size + 1);
+  for (int copy = 0; copy < 2; ++copy)
+    for (int i = 0; i < one.constraintCount; ++i) {
+      const Constraint& c = one.constraints[i];
+      const int shift = copy * one.size - 1;
+      algebra.add(c.left + shift, c.right + shift, c.result + shift, c.operation);
+    }
+  const SubsetCount cube4Count = cubeMeetClosedSets(4);
+  EXPECT_TRUE(everySettingCounts(algebra, cube4Count * cube4Count * SubsetCount(2), "two-cube4"));
+  makeFullTransformationSemigroup3(algebra);
+  EXPECT_TRUE(everySettingCounts(algebra, 1299, "T3"));
+  const int grid[] = {3, 3, 3};
+  makeGridLattice(grid, 3, algebra);
+  EXPECT_TRUE(everySettingCounts(algebra, listedCount(algebra), "grid3x3x3"));
+  OperationTable z5;
+  OperationTable z5z5;
+  makeCyclicGroupTable(5, z5);
+  makeProductTable(z5, z5, z5z5);
+  makeTableAlgebra(z5z5, algebra);
+  EXPECT_TRUE(everySettingCounts(algebra, 9, "Z5xZ5"));  // 8 subgroups and the empty set
+}
+
 TEST(EngineSettings, EachSettingTakesThePathItExistsFor) {
   // The differential tests run every path only if each setting really
   // changes what the engine does: the statistics of the paths, summed over
@@ -286,7 +331,8 @@ TEST(EngineSettings, EachSettingTakesThePathItExistsFor) {
   // each setting says.
   EngineStatistics sum[kCheckedSettings];
   SampleAlgebra algebra;
-  for (int job = 0; job < 5; ++job) {
+  for (int job = 0; job < 6; ++job) {
+    if (job == 5) makeBooleanLattice(5, algebra);  // 240 symmetries
     if (job == 4) {
       // Z2^5: every element alone forces only the identity, so its pairs
       // keep their rules and the table is dense.
@@ -338,7 +384,7 @@ TEST(EngineSettings, EachSettingTakesThePathItExistsFor) {
   EXPECT_GT(sum[4].componentsChecked, sum[4].partsTried);
   EXPECT_GT(sum[4].exactDependences, program.exactDependences);
   // Residual keys instead of the others (but for the group's dense parts),
-  // and the pair-weighing rule from the 16th node on.
+  // and the pair-weighing rule everywhere.
   EXPECT_GT(sum[5].residualLookups, program.residualLookups);
   EXPECT_LT(sum[5].residualLookups, sum[5].cacheLookups);
   EXPECT_GT(sum[5].partsDense, 0);
@@ -346,6 +392,13 @@ TEST(EngineSettings, EachSettingTakesThePathItExistsFor) {
   EXPECT_EQ(sum[5].exactDependences, 0);
   EXPECT_GT(sum[5].partsWeighed, program.partsWeighed);
   EXPECT_GT(sum[5].componentsChecked, sum[5].partsTried);
+  // Components keyed by an image under the symmetries: by the program only
+  // above 24 elements, by the sixth setting at every size, never by the
+  // seventh; and some found so.
+  EXPECT_GT(sum[5].symmetricLookups, program.symmetricLookups);
+  EXPECT_GT(sum[5].symmetricHits, 0);
+  EXPECT_EQ(sum[6].symmetricLookups, 0);
+  EXPECT_GT(sum[6].residualLookups, 0);
   for (int setting = 0; setting < kCheckedSettings; ++setting) {
     EXPECT_GT(sum[setting].nodes, 0) << setting;
     EXPECT_EQ(sum[setting].cacheLookups, sum[setting].nodes + sum[setting].cacheHits) << setting;

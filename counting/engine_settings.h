@@ -39,6 +39,15 @@ namespace tallyra {
   X(int, denseAbove, 30, 0, 256,                                                                   \
     "a part of more elements in which three in four pairs have rules is taken whole and branched " \
     "on by the element that forces the most (0: none is)")                                         \
+  X(bool, symmetry, true, 0, 1,                                                                    \
+    "a long search keys components of more than symmetryAbove elements by an image under the "     \
+    "job's symmetries (with residual keys)")                                                       \
+  X(int, symmetryAbove, 24, 0, 256,                                                                \
+    "the least size of a component that a long search keys by an image under the symmetries, "     \
+    "less one")                                                                                    \
+  X(int64_t, symmetryWork, 4000000, 0, INT32_MAX,                                                  \
+    "the most work the search for a job's symmetries may take (in vertices and rules visited), "   \
+    "made when a long search first keys a component by them")                                      \
   X(int, triedJobWork, 2048, 0, INT32_MAX,                                                         \
     "a job of at most 16 elements is counted by trying every subset at once when that is "         \
     "cheaper and visits at most this many words (0: none is)")                                     \
@@ -64,22 +73,29 @@ struct EngineOptions {
 };
 
 // The statistics of one count, each once: its name and meaning.
-#define TALLYRA_ENGINE_STATISTICS(X)                                              \
-  X(nodes, "components counted by branching")                                     \
-  X(cacheLookups, "components looked up in the cache")                            \
-  X(cacheHits, "of them, found")                                                  \
-  X(exactDependences, "exact dependence sets worked out for cache keys")          \
-  X(residualLookups, "cache lookups under residual keys")                         \
-  X(residualHits, "of them, found")                                               \
-  X(partsTried, "parts of two or more elements counted by trying their subsets")  \
-  X(widePartsTried, "of them, parts of more than six elements")                   \
-  X(freeElements, "elements left free, each a factor of 2")                       \
-  X(partsWeighed, "parts whose active pairs were counted for the branching rule") \
-  X(partsDense, "parts taken whole as dense, their links not found")              \
-  X(jobsTried, "whole jobs counted by trying every subset at once")               \
-  X(componentsChecked, "counted again by checkComponents")                        \
-  X(deepestLevel, "the most components branched on inside one another")           \
-  X(longSearchFrom, "the nodes made when the count became a long search (0: it never did)")
+#define TALLYRA_ENGINE_STATISTICS(X)                                                        \
+  X(nodes, "components counted by branching")                                               \
+  X(cacheLookups, "components looked up in the cache")                                      \
+  X(cacheHits, "of them, found")                                                            \
+  X(exactDependences, "exact dependence sets worked out for cache keys")                    \
+  X(residualLookups, "cache lookups under residual keys")                                   \
+  X(residualHits, "of them, found")                                                         \
+  X(partsTried, "parts of two or more elements counted by trying their subsets")            \
+  X(widePartsTried, "of them, parts of more than six elements")                             \
+  X(freeElements, "elements left free, each a factor of 2")                                 \
+  X(partsWeighed, "parts whose active pairs were counted for the branching rule")           \
+  X(partsDense, "parts taken whole as dense, their links not found")                        \
+  X(jobsTried, "whole jobs counted by trying every subset at once")                         \
+  X(componentsChecked, "counted again by checkComponents")                                  \
+  X(deepestLevel, "the most components branched on inside one another")                     \
+  X(longSearchFrom, "the nodes made when the count became a long search (0: it never did)") \
+  X(symmetryOrder, "the order of the job's group of symmetries found (0: not sought)")      \
+  X(symmetryGenerators, "the generators of that group found")                               \
+  X(symmetryListed, "of its elements, those listed for keys (1: symmetry not used)")        \
+  X(symmetryWork, "the work the search for them took")                                      \
+  X(symmetryMicroseconds, "the time it took")                                               \
+  X(symmetricLookups, "cache lookups under an image of a residual key")                     \
+  X(symmetricHits, "of them, found")
 
 struct EngineStatistics {
 #define TALLYRA_STATISTIC_FIELD(name, meaning) int64_t name = 0;

@@ -36,10 +36,12 @@ SubsetCount SubuniverseEngine::count(int size, const Constraint* constraints, in
     return counted;
   }
   if (size <= SubuniverseSearch<1>::kMaxSize)
-    return narrow_.count(size, constraints, constraintCount, options_, statistics_, check_);
+    return narrow_.count(size, constraints, constraintCount, options_, statistics_, check_,
+                         symmetry_);
   if (size <= SubuniverseSearch<2>::kMaxSize)
-    return middle_.count(size, constraints, constraintCount, options_, statistics_, check_);
-  return wide_.count(size, constraints, constraintCount, options_, statistics_, check_);
+    return middle_.count(size, constraints, constraintCount, options_, statistics_, check_,
+                         symmetry_);
+  return wide_.count(size, constraints, constraintCount, options_, statistics_, check_, symmetry_);
 }
 
 }  // namespace tallyra

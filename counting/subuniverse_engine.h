@@ -53,6 +53,7 @@ class SubuniverseEngine {
   Options options_;
   Statistics statistics_;
   ComponentCheck check_;
+  JobSymmetry symmetry_;
   SubuniverseSearch<1> narrow_;
   SubuniverseSearch<2> middle_;
   SubuniverseSearch<4> wide_;

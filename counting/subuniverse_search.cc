@@ -34,6 +34,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -62,11 +63,16 @@ template <int Words>
 SubsetCount SubuniverseSearch<Words>::count(int size, const Constraint* constraints,
                                             int constraintCount, const EngineOptions& options,
                                             EngineStatistics& statistics,
-                                            const ComponentCheck& check) {
+                                            const ComponentCheck& check, JobSymmetry& symmetry) {
   assert(size >= 1 && size <= kMaxSize);
   options_ = options;
   statistics_ = EngineStatistics{};
   check_ = &check;
+  constraints_ = constraints;
+  constraintCount_ = constraintCount;
+  symmetry_ = &symmetry;
+  symmetrySought_ = false;
+  symmetric_ = false;
   buildClosureRules(size, constraints, constraintCount, rules_);
   decided_ = Decided{};
   // Without a rule every subset is closed; 2^(64 * Words) of them do not
@@ -334,9 +340,17 @@ TALLYRA_INLINE auto SubuniverseSearch<Words>::findInCache(const Set& component, 
   Count known;
   if (p.residual) {
     ++statistics_.residualLookups;
-    makeResidualKey<Words>(component, p.implied, p.notBothWith, residual_, notWithScratch_, key);
+    const bool symmetric = symmetricKeys(component);
+    if (symmetric)
+      makeSymmetric(component, p, key);
+    else
+      makeResidualKey<Words>(component, p.implied, p.notBothWith, residual_, notWithScratch_, key);
     known = residual_.find(key);
-    if (known != 0) ++statistics_.residualHits;
+    if (known != 0) {
+      ++statistics_.residualHits;
+      statistics_.symmetricHits += symmetric ? 1 : 0;
+      windowGains_ += symmetric && keyMoved_ ? 1 : 0;
+    }
   } else {
     relevant = decided_.included & dependence(component);
     known = cache_.find(component, relevant);
@@ -467,6 +481,54 @@ auto SubuniverseSearch<Words>::dependence(const Set& component) -> Set {
   return depends;
 }
 
+// Whether `component` is keyed by an image under the job's symmetries
+// (search_symmetry.h): a component of more than
+// EngineOptions::symmetryAbove elements, in a job with symmetries. They are
+// sought when a count first asks, within EngineOptions::symmetryWork.
+template <int Words>
+TALLYRA_INLINE bool SubuniverseSearch<Words>::symmetricKeys(const Set& component) {
+  if (!options_.symmetry || atMostElements(component, options_.symmetryAbove)) return false;
+  if (!symmetrySought_) {
+    symmetrySought_ = true;
+    const auto started = std::chrono::steady_clock::now();
+    const int listed =
+        symmetry_->start(rules_.size, constraints_, constraintCount_, options_.symmetryWork);
+    const auto took = std::chrono::steady_clock::now() - started;
+    const AutomorphismGroup& group = symmetry_->group();
+    statistics_.symmetryOrder =
+        group.order < 9.2e18 ? static_cast<int64_t>(group.order) : INT64_MAX;
+    statistics_.symmetryGenerators = group.generatorCount;
+    statistics_.symmetryListed = listed;
+    statistics_.symmetryWork = group.work;
+    statistics_.symmetryMicroseconds =
+        std::chrono::duration_cast<std::chrono::microseconds>(took).count();
+    // A list of part of a large group would make images that seldom meet.
+    symmetric_ = listed > 1 && symmetry_->whole();
+    symmetricScratch_.start();
+    windowLookups_ = 0;
+    windowGains_ = 0;
+  }
+  return symmetric_;
+}
+
+// Makes the key of `component` as an image of its residual key (a function
+// of its own: the search's loop stays as it is without symmetries).
+template <int Words>
+TALLYRA_ENTRY void SubuniverseSearch<Words>::makeSymmetric(
+    const Set& component, const PartLevel& p, typename ResidualCache<Words>::Key& key) {
+  ++statistics_.symmetricLookups;
+  // Symmetry is given up when, over a window, images have found too few
+  // counts that a component's own key would not have (the group is too
+  // small, or its images too seldom meet, to pay for making them).
+  if (++windowLookups_ == kSymmetryWindow) {
+    symmetric_ = windowGains_ * kSymmetryGainRatio >= kSymmetryWindow;
+    windowLookups_ = 0;
+    windowGains_ = 0;
+  }
+  keyMoved_ = makeSymmetricKey<Words>(component, p.implied, p.notBothWith, *symmetry_, rules_.size,
+                                      residual_, symmetricScratch_, key) != 0;
+}
+
 // With EngineOptions::checkComponents: `counted`, the engine's count of the
 // ways to complete I inside `part`, against the count of ComponentCheck.
 template <int Words>
@@ -489,7 +551,7 @@ void SubuniverseSearch<Words>::check(const Set& part, const Count& counted) {
 #define TALLYRA_SEARCH_COUNT(Words)                                                             \
   template SubsetCount SubuniverseSearch<Words>::count(int, const Constraint*, int,             \
                                                        const EngineOptions&, EngineStatistics&, \
-                                                       const ComponentCheck&);
+                                                       const ComponentCheck&, JobSymmetry&);
 TALLYRA_SEARCH_COUNT(1)
 TALLYRA_SEARCH_COUNT(2)
 TALLYRA_SEARCH_COUNT(4)

@@ -18,7 +18,9 @@
 #include "counting/component_check.h"
 #include "counting/element_set.h"
 #include "counting/engine_settings.h"
+#include "counting/job_symmetry.h"
 #include "counting/residual_cache.h"
+#include "counting/search_symmetry.h"
 #include "run/job_model.h"
 
 namespace tallyra {
@@ -38,10 +40,10 @@ class SubuniverseSearch {
   // constraints[0..constraintCount-1] (positions 1..size, size 1..kMaxSize),
   // with `options` (already in range); what the count did goes to
   // `statistics`. `check` is used when options.checkComponents is set, and
-  // has been started on the same job.
+  // has been started on the same job; `symmetry` when options.symmetry is.
   SubsetCount count(int size, const Constraint* constraints, int constraintCount,
                     const EngineOptions& options, EngineStatistics& statistics,
-                    const ComponentCheck& check);
+                    const ComponentCheck& check, JobSymmetry& symmetry);
 
  private:
   // What is decided in a state of the search: a closed set I of included
@@ -112,6 +114,9 @@ class SubuniverseSearch {
   Count findInCache(const Set& component, const PartLevel& p, Set& relevant,
                     typename ResidualCache<Words>::Key& key);
   Set dependence(const Set& component);
+  bool symmetricKeys(const Set& component);
+  void makeSymmetric(const Set& component, const PartLevel& p,
+                     typename ResidualCache<Words>::Key& key);
   void check(const Set& part, const Count& counted);
 
   // The caches first: their slots are aligned to the processor's cache
@@ -121,6 +126,24 @@ class SubuniverseSearch {
   EngineOptions options_;
   EngineStatistics statistics_;
   const ComponentCheck* check_ = nullptr;
+  // The job as given, for the search for its symmetries.
+  const Constraint* constraints_ = nullptr;
+  int constraintCount_ = 0;
+  JobSymmetry* symmetry_ = nullptr;
+  // Whether this count's symmetries have been sought, and whether they
+  // are used.
+  bool symmetrySought_ = false;
+  bool symmetric_ = false;
+  // The components keyed by an image in the latest window of
+  // kSymmetryWindow, and of them those found under an image that is not
+  // their own key: symmetry is kept only while these are at least one in
+  // kSymmetryGainRatio.
+  static constexpr int kSymmetryWindow = 1024;
+  static constexpr int kSymmetryGainRatio = 64;
+  int windowLookups_ = 0;
+  int windowGains_ = 0;
+  bool keyMoved_ = false;  // the latest key is an image other than its own
+  SymmetricKeyScratch<Words> symmetricScratch_;
   ClosureRules<Words> rules_;
   Decided decided_{};
   // The non-empty "may not come in with" sets of a residual key being made.

@@ -65,7 +65,9 @@ SubuniverseEngine& checkedEngine(int setting) {
       // The defaults; a long search from the first node with exact keys, in
       // the plain form; no trying and no dense parts, long from the 16th
       // node; nothing tried and exact keys; the widest tries with exact
-      // keys, checked; a long search with residual keys, plain and checked.
+      // keys, checked; a long search with residual keys, every component
+      // keyed by an image under the job's symmetries, plain and checked;
+      // the same without symmetries.
       const SubuniverseEngine::Options settings[kCheckedSettings] = {
           {},
           {.longSearchAfter = 0,
@@ -86,9 +88,11 @@ SubuniverseEngine& checkedEngine(int setting) {
            .triedJobWork = 0,
            .checkComponents = true},
           {.longSearchAfter = 0,
+           .symmetryAbove = 0,
            .triedJobWork = 0,
            .plainInstructions = true,
-           .checkComponents = true}};
+           .checkComponents = true},
+          {.longSearchAfter = 0, .symmetry = false, .triedJobWork = 0}};
       for (int i = 0; i < kCheckedSettings; ++i) engines[i].setOptions(settings[i]);
     }
   };

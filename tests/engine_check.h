@@ -51,7 +51,7 @@ uint64_t listedCount(const SampleAlgebra& algebra);
 // test at the first part it touches; and residual cache keys and parts of
 // up to nine elements tried from the first node, the pair-weighing rule
 // everywhere from the 16th, in plain instructions, checked so.
-constexpr int kCheckedSettings = 6;
+constexpr int kCheckedSettings = 7;
 SubuniverseEngine& checkedEngine(int setting);  // 0..kCheckedSettings-1
 
 // Success when the engines of every checked setting count `expected`.

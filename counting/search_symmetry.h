@@ -1,0 +1,178 @@
+// Residual keys under the job's symmetries. A piece of the search
+// (subuniverse_search.cc), included by it alone.
+//
+// A permutation g of the job's group (job_symmetry.h) maps the rules onto
+// themselves, so a component C with what each of its elements needs in it
+// and may not come in with has as many completions as g(C) with the needs
+// and exclusions mapped by g: the pairs of g(C) have g's images of the
+// results that the pairs of C have. So the search may key a component by
+// any image of its residual key (search_keys.h) under the group, compared
+// in full like any residual key, and a component and its images, met in
+// different branches, share one entry when they pick the same image.
+//
+// The image picked: of the group elements listed, those that map C to its
+// least image (sets compared element by element from element 0, a set that
+// holds the element first), and of those (at most kMostTied weighed) the
+// one whose image of the whole key has the least hash. Every choice is an
+// image, so every choice is exact; the more often images of one component
+// pick the same, the more the cache finds.
+#ifndef TALLYRA_COUNTING_SEARCH_SYMMETRY_H_
+#define TALLYRA_COUNTING_SEARCH_SYMMETRY_H_
+
+#include <cstdint>
+
+#include "counting/element_set.h"
+#include "counting/instruction_form.h"
+#include "counting/job_symmetry.h"
+#include "counting/residual_cache.h"
+#include "counting/search_keys.h"
+
+namespace tallyra {
+
+// The most group elements weighed among those that give a component its
+// least image.
+constexpr int kMostTied = 1;
+
+// The search's room for making an image of a key, and what it found for
+// the components it met lately: the least image of a component and the
+// group elements that give it depend on the component alone, and the same
+// component comes back with other needs many times.
+template <int Words>
+struct SymmetricKeyScratch {
+  using Set = ElementSetOf<Words>;
+  Set needs[kSetCapacity<Set>];  // by element of the image
+  Set notBothWith[kSetCapacity<Set>];
+  Set excludes[kSetCapacity<Set>];  // for makeResidualKey
+  struct Image {
+    Set component;
+    Set least;
+    uint16_t tied[kMostTied];
+    int tiedCount;
+    uint32_t generation;  // 0: never used
+  };
+  static constexpr int kImageBits = 12;
+  Image images[1 << kImageBits];
+  // The entries of images[] for the current job's group have this
+  // generation; start() makes a new one.
+  uint32_t generation = 0;
+  void start() {
+    if (++generation == 0) {  // wrapped: old generation numbers come back
+      for (Image& image : images) image.generation = 0;
+      generation = 1;
+    }
+  }
+};
+
+// The image of `set` under the permutation `image`.
+template <int Words>
+TALLYRA_INLINE ElementSetOf<Words> mappedSet(const ElementSetOf<Words>& set, const uint8_t* image) {
+  using Set = ElementSetOf<Words>;
+  Set mapped{};
+  for (Set rest = set; !isEmpty(rest); rest = withoutLowest(rest))
+    mapped |= single<Set>(image[lowest(rest)]);
+  return mapped;
+}
+
+// The least image of `component` under the listed group elements into
+// image.least, and the first kMostTied of the elements that give it into
+// image.tied. Most elements fall behind within the first few elements of
+// the image; one that does not is compared whole, by the images of the
+// component or of the elements it lacks, whichever are fewer.
+template <int Words, typename Image>
+void leastImage(const ElementSetOf<Words>& component, const JobSymmetry& symmetry, int size,
+                Image& image) {
+  using Set = ElementSetOf<Words>;
+  constexpr int kFirstCompared = 8;
+  const Set all = firstElements<Set>(size);
+  const Set lacking = all & ~component;
+  const bool byLacking = elementCount(lacking) < elementCount(component);
+  Set least = component;
+  int tied = 1;
+  image.tied[0] = 0;  // the identity
+  for (int g = 1; g < symmetry.listed();) {
+    // The order of g's image against the least (-1 before, 1 after) and
+    // the first element where they differ.
+    int order = 0;
+    int p = 0;
+    const uint8_t* preimage = symmetry.preimage(g);
+    const int first = size < kFirstCompared ? size : kFirstCompared;
+    for (; p < first; ++p) {
+      const bool mine = has(component, preimage[p]);
+      if (mine != has(least, p)) {
+        order = mine ? -1 : 1;
+        break;
+      }
+    }
+    if (order == 0 && p < size) {
+      const Set mapped = byLacking ? all & ~mappedSet<Words>(lacking, symmetry.image(g))
+                                   : mappedSet<Words>(component, symmetry.image(g));
+      const Set differ = mapped ^ least;
+      if (!isEmpty(differ)) {
+        p = lowest(differ);
+        order = has(mapped, p) ? -1 : 1;
+      }
+    }
+    // The elements that agree with g on the preimages of 0..p give images
+    // that fall behind too (the least only gets less).
+    if (order > 0) {
+      g = symmetry.nextDiffering(g, p);
+      continue;
+    }
+    if (order < 0) {
+      least = mappedSet<Words>(component, symmetry.image(g));
+      tied = 0;
+    }
+    if (tied < kMostTied) image.tied[tied++] = static_cast<uint16_t>(g);
+    ++g;
+  }
+  image.least = least;
+  image.tiedCount = tied;
+}
+
+// Makes in `key` the residual key of `component` (with the part's
+// `implied` and `notBothWith`, on a job of `size` elements) mapped by the
+// group element picked as above, its sets written into `cache`'s arena;
+// that element (0: the identity).
+template <int Words>
+int makeSymmetricKey(const ElementSetOf<Words>& component, const ElementSetOf<Words>* implied,
+                     const ElementSetOf<Words>* notBothWith, const JobSymmetry& symmetry, int size,
+                     ResidualCache<Words>& cache, SymmetricKeyScratch<Words>& scratch,
+                     typename ResidualCache<Words>::Key& key) {
+  using Set = ElementSetOf<Words>;
+  // The least image of the component, and the elements that give it.
+  auto& found = scratch.images[(mixedWord(component) * 0x9E3779B97F4A7C15u) >>
+                               (64 - SymmetricKeyScratch<Words>::kImageBits)];
+  if (found.generation != scratch.generation || !(found.component == component)) {
+    leastImage<Words>(component, symmetry, size, found);
+    found.generation = scratch.generation;
+    found.component = component;
+  }
+  const Set least = found.least;
+  // Of those, the one whose key has the least hash.
+  auto makeKey = [&](int g) {
+    const uint8_t* image = symmetry.image(g);
+    for (Set rest = component; !isEmpty(rest); rest = withoutLowest(rest)) {
+      const int x = lowest(rest);
+      scratch.needs[image[x]] = mappedSet<Words>(implied[x] & component, image);
+      scratch.notBothWith[image[x]] = mappedSet<Words>(notBothWith[x], image);
+    }
+    makeResidualKey<Words>(least, scratch.needs, scratch.notBothWith, cache, scratch.excludes, key);
+  };
+  int best = found.tied[0];
+  if (found.tiedCount > 1) {
+    uint64_t leastHash = UINT64_MAX;
+    for (int i = 0; i < found.tiedCount; ++i) {
+      makeKey(found.tied[i]);
+      if (key.hash < leastHash) {
+        leastHash = key.hash;
+        best = found.tied[i];
+      }
+    }
+  }
+  makeKey(best);
+  return best;
+}
+
+}  // namespace tallyra
+
+#endif  // TALLYRA_COUNTING_SEARCH_SYMMETRY_H_

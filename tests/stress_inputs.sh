@@ -9,6 +9,7 @@
 #   usage: tests/stress_inputs.sh PROGRAM
 set -euo pipefail
 program=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -48,36 +49,14 @@ if [[ $jobs != 200000 ]]; then
   failed=1
 fi
 
-# The largest job: 237 elements, every byte an element may be (NUL, put in
-# by tr for the "?", which is no element, among them), and 131,072
-# constraints: Z_237 under + and the star semilattice under * (x*x = x,
-# x*y = 0 otherwise) as full tables, and the first 18,734 sums again under
-# #. Its closed sets are the empty set and the four subgroups of
-# Z_237 = Z_3 x Z_79, which all hold 0 and so are closed under * too: 5.
-# Peak 9,312 KiB measured with `/usr/bin/time -f %M build/release/tallyra
-# big_tables.txt` (release build, December 2024); the bound is 1.5 times it.
-LC_ALL=C awk 'BEGIN {
-  split("10 13 32 37 39 40 41 42 43 44 45 46 61 63 91 92 93 123 125", r, " ")
-  for (i in r) reserved[r[i] + 0] = 1
-  n = 0
-  sym[n++] = "?"
-  for (b = 1; b < 256; b++) if (!(b in reserved)) sym[n++] = sprintf("%c", b)
-  ctrl_z = sprintf("%c", 26)  # ends the file at the start of a line: a blank goes first
-  printf "\\verbose=false\n\\subtrahend-in-exponent=0\n\\operationsymbols=+*#\n\\beginjob\n"
-  printf "\\name\nZ237 and star\n\\size\n%d\n\\elements\n", n
-  for (x = 0; x < n; x++) printf "%s", sym[x]
-  printf "\n\\constraints\n"
-  facts = 0
-  for (op = 1; op <= 3; op++)
-    for (a = 0; a < n; a++)
-      for (b = 0; b < n && facts < 131072; b++) {
-        if (op == 2) c = a == b ? a : 0; else c = (a + b) % n
-        if (facts % 40 == 0 && sym[a] == ctrl_z) printf " "
-        printf "%s%s%s=%s%s", sym[a], substr("+*#", op, 1), sym[b], sym[c],
-               ++facts % 40 == 0 ? "\n" : " "
-      }
-  printf "\n\\endofjob\n\\enddata\n"
-}' | tr '?' '\000' >big_tables.txt
+# The largest job: 237 elements, every byte an element may be, and
+# 131,072 constraints: Z_237 under + and the star semilattice under * as
+# full tables, and the first 18,734 sums again under #. Its closed sets are
+# the empty set and the four subgroups of Z_237 = Z_3 x Z_79, which all
+# hold 0 and so are closed under * too: 5. Peak 9,312 KiB measured with
+# `/usr/bin/time -f %M build/release/tallyra big_tables.txt` on the release
+# build; the bound is 1.5 times it.
+LC_ALL=C awk -v sizes=237 -v ops='+*#' -f "$here/big_job_file.awk" | tr '?' '\000' >big_tables.txt
 check big_tables.txt 0 "Thank you for using this program.   Hit <enter> twice to abandon!" 13968
 if ! grep -q -a '^Result for A=Z237 and star:  |Sub(A)| = 5, whence' big_tables_r0.txt; then
   echo "FAIL big_tables.txt: no count of 5"

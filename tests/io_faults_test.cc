@@ -9,6 +9,7 @@
 // was written.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "frontend/program_run.h"
@@ -76,6 +77,9 @@ struct Setting {
   bool big;
   bool console;
 };
+
+// Names the setting in test listings, instead of its bytes.
+void PrintTo(const Setting& s, std::ostream* out) { *out << s.name; }
 
 const std::string& jobFileOf(const Setting& s) { return s.big ? bigJobs() : kSmallJobs; }
 

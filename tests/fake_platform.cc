@@ -94,7 +94,8 @@ CreateOutcome FakePlatform::createNew(const char* name, FileHandle* file) {
 }
 
 long FakePlatform::readFile(FileHandle file, char* buffer, size_t capacity) {
-  if (failFileReads) return -1;
+  ++fileReads_;
+  if (failFileReads || fileReads_ == failReadNumber) return -1;
   OpenFile& f = open_.at(file);
   const std::string& content = files.at(f.name);
   size_t n = std::min(capacity, content.size() - f.position);

@@ -39,6 +39,8 @@ class FakePlatform : public Platform {
   int failWriteNumber = 0;
   // A file read fails (the next read of any job file); false = never.
   bool failFileReads = false;
+  // The n-th file read (1-based) fails; 0 = never.
+  int failReadNumber = 0;
   // Files whose close fails (what was written may not have reached the
   // disk); the handle is released all the same.
   std::set<std::string> failingCloses;
@@ -51,8 +53,9 @@ class FakePlatform : public Platform {
 
   // --- observed
   std::string screen;
-  int keyboardReads = 0;                  // reads that asked for more input
-  int writes() const { return writes_; }  // writes tried, screen and files
+  int keyboardReads = 0;                        // reads that asked for more input
+  int writes() const { return writes_; }        // writes tried, screen and files
+  int fileReads() const { return fileReads_; }  // file reads tried
   bool screenFailed() const { return screenFailing_; }
   int openFiles() const { return static_cast<int>(open_.size()); }
 
@@ -95,6 +98,7 @@ class FakePlatform : public Platform {
   size_t keyboardPos_ = 0;
   size_t clockIndex_ = 0;
   int writes_ = 0;
+  int fileReads_ = 0;
   bool screenFailing_ = false;
 };
 

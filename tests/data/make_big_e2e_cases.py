@@ -124,6 +124,16 @@ class Run:
             f.write(b"".join(line + CRLF for line in self.result))
 
 
+def shuffled_elements(seed):
+    """The element bytes in a random order that does not begin with Ctrl-Z."""
+    rng = random.Random(seed)
+    order = ELEMENT_BYTES[:]
+    while True:
+        rng.shuffle(order)
+        if order[0] != 26:
+            return order
+
+
 def symbols(order):
     return bytes(order)
 
@@ -145,15 +155,10 @@ def constraint_lines(elements, facts, per_line=40, separators=b" "):
 def sizes_65_to_237():
     run = Run(20, b"*", ["Jobs of 65 to 237 elements; every byte but CR, LF and the reserved ones",
                          "is an element character."])
-    rng = random.Random(65)
     ascending = ELEMENT_BYTES[:]  # NUL first
     tab_first = [9] + [b for b in ELEMENT_BYTES if b != 9]
     descending = ELEMENT_BYTES[::-1]  # NUL last
-    shuffled = ELEMENT_BYTES[:]
-    while True:
-        rng.shuffle(shuffled)
-        if shuffled[0] != 26:
-            break
+    shuffled = shuffled_elements(65)
     # Z_65 as a full table: 4225 constraints, more than 4096.
     z = symbols(ascending[35:100])
     run.add_job(b"Z65", z, constraint_lines(z, [(a, ord("*"), b, (a + b) % 65)
@@ -182,12 +187,7 @@ def sizes_65_to_237():
 def two_tables_237():
     run = Run(3, b"+*", ["Z_237 under + and the star under *, where x*y = 0 for x != y, on the",
                          "same 237 elements: the four subgroups and the empty set."], b"\r\n")
-    rng = random.Random(237)
-    order = ELEMENT_BYTES[:]
-    while True:
-        rng.shuffle(order)
-        if order[0] != 26:
-            break
+    order = shuffled_elements(237)
     elements = symbols(order)
     facts = [(a, ord("+"), b, (a + b) % 237) for a in range(237) for b in range(237)]
     facts += [(a, ord("*"), b, a if a == b else 0) for a in range(237) for b in range(237)]
@@ -201,6 +201,38 @@ def two_tables_237():
     run.write("job_237_elements_two_tables",
               "a job of 237 elements with two full tables (112,338 constraints): Z_237 and a "
               "star semilattice, 5 subuniverses")
+
+
+def thousands_of_facts():
+    run = Run(20, b"*+", ["Jobs of 129 and 237 elements with thousands of facts and few",
+                          "subuniverses, small enough for the fuzz seeds."])
+    order = shuffled_elements(129)
+    # x*x = x+1 makes a closed set hold every element above one it holds;
+    # every other fact's result lies at or above its lower operand: the
+    # empty set and the 129 final segments of the chain.
+    chain = symbols(order[:129])
+    facts = [(x, ord("*"), (x + j) % 129, min(max(x, (x + j) % 129) + 1, 128))
+             for x in range(129) for j in range(24)]
+    run.add_job(b"Chain129", chain, constraint_lines(chain, facts), 130)
+    # 13 blocks of 18 or 19 elements: in each, x+(x+j) = x+1 around the
+    # block, so that a closed set holds all of a block or none of it, and
+    # x*(x+j) = the block's first element: 2^13.
+    blocks = symbols(order[::-1])
+    starts = [18 * b + min(b, 3) for b in range(14)]
+    assert starts[-1] == 237
+    facts = []
+    for b in range(13):
+        first, size = starts[b], starts[b + 1] - starts[b]
+        for i in range(size):
+            facts += [(first + i, ord("+"), first + (i + j) % size, first + (i + 1) % size)
+                      for j in range(12)]
+            facts += [(first + i, ord("*"), first + (i + j) % size, first) for j in range(1, 5)]
+    run.add_job(b"Blocks237", blocks, constraint_lines(blocks, facts, 40, b" ,"), 2 ** 13)
+    run.end_run()
+    run.write("job_sizes_129_and_237_thousands_of_facts",
+              "jobs of 129 and 237 elements with 3096 and 3792 facts under two operations and "
+              "few subuniverses (a chain: 130; 13 blocks closed as wholes: 8192), a fuzz seed "
+              "whose counts the fuzz build checks against the listing")
 
 
 def refusals():
@@ -234,4 +266,5 @@ def refusals():
 if __name__ == "__main__":
     sizes_65_to_237()
     two_tables_237()
+    thousands_of_facts()
     refusals()

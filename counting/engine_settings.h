@@ -48,6 +48,9 @@ namespace tallyra {
   X(int64_t, symmetryWork, 4000000, 0, INT32_MAX,                                                  \
     "the most work the search for a job's symmetries may take (in vertices and rules visited), "   \
     "made when a long search first keys a component by them")                                      \
+  X(int, narrowAbove, 24, 0, 64,                                                                   \
+    "a job of more than 64 elements counts a component of more elements than this, and at most "   \
+    "63, as a job of its own in one-word sets (64: none)")                                         \
   X(int, triedJobWork, 2048, 0, INT32_MAX,                                                         \
     "a job of at most 16 elements is counted by trying every subset at once when that is "         \
     "cheaper and visits at most this many words (0: none is)")                                     \
@@ -95,7 +98,9 @@ struct EngineOptions {
   X(symmetryWork, "the work the search for them took")                                      \
   X(symmetryMicroseconds, "the time it took")                                               \
   X(symmetricLookups, "cache lookups under an image of a residual key")                     \
-  X(symmetricHits, "of them, found")
+  X(symmetricHits, "of them, found")                                                        \
+  X(narrowParts, "components of a job of more than 64 elements counted in one-word sets")   \
+  X(narrowNodes, "the nodes of those counts")
 
 struct EngineStatistics {
 #define TALLYRA_STATISTIC_FIELD(name, meaning) int64_t name = 0;

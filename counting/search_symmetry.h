@@ -19,6 +19,7 @@
 #ifndef TALLYRA_COUNTING_SEARCH_SYMMETRY_H_
 #define TALLYRA_COUNTING_SEARCH_SYMMETRY_H_
 
+#include <bit>
 #include <cstdint>
 
 #include "counting/element_set.h"
@@ -63,14 +64,25 @@ struct SymmetricKeyScratch {
   }
 };
 
-// The image of `set` under the permutation `image`.
+// The image of `set` under the permutation `image`, word by word.
 template <int Words>
 TALLYRA_INLINE ElementSetOf<Words> mappedSet(const ElementSetOf<Words>& set, const uint8_t* image) {
-  using Set = ElementSetOf<Words>;
-  Set mapped{};
-  for (Set rest = set; !isEmpty(rest); rest = withoutLowest(rest))
-    mapped |= single<Set>(image[lowest(rest)]);
-  return mapped;
+  if constexpr (Words == 1) {
+    uint64_t mapped = 0;
+    for (uint64_t rest = set; rest != 0; rest &= rest - 1)
+      mapped |= uint64_t{1} << image[std::countr_zero(rest)];
+    return mapped;
+  } else {
+    WideSet<Words> mapped{};
+    for (int i = 0; i < Words; ++i) {
+      const uint8_t* from = image + 64 * i;
+      for (uint64_t rest = set.word[i]; rest != 0; rest &= rest - 1) {
+        const int to = from[std::countr_zero(rest)];
+        mapped.word[to >> 6] |= uint64_t{1} << (to & 63);
+      }
+    }
+    return mapped;
+  }
 }
 
 // The least image of `component` under the listed group elements into

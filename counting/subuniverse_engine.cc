@@ -7,6 +7,12 @@
 
 namespace tallyra {
 
+SubuniverseEngine::SubuniverseEngine() {
+  const NarrowCounting narrow{&narrow_, &narrowSymmetry_, &narrowCheck_, narrowConstraints_};
+  middle_.setNarrow(narrow);
+  wide_.setNarrow(narrow);
+}
+
 void SubuniverseEngine::setOptions(const Options& options) { options_ = optionsInRange(options); }
 
 SubsetCount SubuniverseEngine::count(int size, const Constraint* constraints, int constraintCount) {

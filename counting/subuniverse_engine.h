@@ -8,10 +8,12 @@
 // of up to 128 with two, a larger one with four.
 //
 // An engine holds the whole state of a count: for each width a search with
-// the constraints folded into bit masks, its levels and a fixed cache of
-// component counts (about 20 MiB in all, of which a count touches what its
-// job needs: keep engines in static storage, or on the heap). Nothing is
-// allocated during a count, and the count does not recurse. One engine runs
+// the constraints folded into bit masks, its levels and fixed caches of
+// component counts (54 MiB in all by sizeof, of which a count touches what
+// its job reaches, see subuniverse_search.h: keep engines in static
+// storage, or on the heap). Nothing is allocated during a count but the
+// room for a job's symmetries, once in a process, when a long search
+// first asks for them; the count does not recurse. One engine runs
 // one count at a time; separate engines may count side by side. Results of
 // earlier counts never leak into later ones.
 #ifndef TALLYRA_COUNTING_SUBUNIVERSE_ENGINE_H_
@@ -33,7 +35,7 @@ class SubuniverseEngine {
   // The most elements of a job it counts.
   static constexpr int kMaxSize = SubuniverseSearch<4>::kMaxSize;
 
-  SubuniverseEngine() = default;
+  SubuniverseEngine();
   SubuniverseEngine(const SubuniverseEngine&) = delete;
   SubuniverseEngine& operator=(const SubuniverseEngine&) = delete;
 
@@ -54,6 +56,10 @@ class SubuniverseEngine {
   Statistics statistics_;
   ComponentCheck check_;
   JobSymmetry symmetry_;
+  // For the components that wide searches count in one-word sets.
+  JobSymmetry narrowSymmetry_;
+  ComponentCheck narrowCheck_;
+  Constraint narrowConstraints_[kMaxConstraints];
   SubuniverseSearch<1> narrow_;
   SubuniverseSearch<2> middle_;
   SubuniverseSearch<4> wide_;

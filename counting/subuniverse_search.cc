@@ -63,7 +63,8 @@ template <int Words>
 SubsetCount SubuniverseSearch<Words>::count(int size, const Constraint* constraints,
                                             int constraintCount, const EngineOptions& options,
                                             EngineStatistics& statistics,
-                                            const ComponentCheck& check, JobSymmetry& symmetry) {
+                                            const ComponentCheck& check, JobSymmetry& symmetry,
+                                            int excluded) {
   assert(size >= 1 && size <= kMaxSize);
   options_ = options;
   statistics_ = EngineStatistics{};
@@ -75,24 +76,29 @@ SubsetCount SubuniverseSearch<Words>::count(int size, const Constraint* constrai
   symmetric_ = false;
   buildClosureRules(size, constraints, constraintCount, rules_);
   decided_ = Decided{};
+  if (excluded > 0) decided_.excluded = single<Set>(excluded - 1);
+  const int open = size - (excluded > 0 ? 1 : 0);
   // Without a rule every subset is closed; 2^(64 * Words) of them do not
   // fit the search's counts. With one, some subset is not, and the count is
   // below 2^size.
   Set bound{};
   for (int x = 0; x < size; ++x) bound |= rules_.partners[x];
   if (isEmpty(bound)) {
-    statistics_.freeElements += size;
+    statistics_.freeElements += open;
     statistics = statistics_;
-    return SubsetCount{1} << size;
+    return SubsetCount{1} << open;
   }
   cache_.startJob(size);
   long_ = false;
   triedElements_ = std::min(options.triedElements, kWordTriedElements);
   if (options.longSearchAfter == 0) becomeLongSearch();
   for (int x = 0; x < size; ++x) rootImplied_[x] = rules_.forced[x][x];
+  // The excluded element, and what implies it, stay out.
+  Set part = rules_.all & ~decided_.excluded;
+  part &= ~excludeForced(part, rootImplied_);
   const bool fast = processorRunsFastForm() && !options.plainInstructions;
   const Count total =
-      fast ? countPart<true>(rules_.all, rootImplied_) : countPart<false>(rules_.all, rootImplied_);
+      fast ? countPart<true>(part, rootImplied_) : countPart<false>(part, rootImplied_);
   assert(total >= 1 && (size == kMaxSize || total < Count{1} << size));
   statistics_.cacheLookups = statistics_.nodes + statistics_.cacheHits;
   statistics = statistics_;
@@ -285,6 +291,19 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
     if (known != ComponentCache<Words>::kNotFound) {
       product *= known;
       continue;
+    }
+    if constexpr (Words > 1) {
+      Count counted;
+      if (!atMostElements(component, options_.narrowAbove) && countNarrow(component, p, counted)) {
+        if (key.length > 0) {
+          residual_.take(key);
+          residual_.store(key, counted);
+        } else {
+          cache_.store(component, relevant, counted);
+        }
+        product *= counted;
+        continue;
+      }
     }
     ++statistics_.nodes;
     if (statistics_.nodes == options_.longSearchAfter) becomeLongSearch();
@@ -529,6 +548,50 @@ TALLYRA_ENTRY void SubuniverseSearch<Words>::makeSymmetric(
                                       residual_, symmetricScratch_, key) != 0;
 }
 
+// Counts `component`, a component of part `p` of at most 63 elements, as a
+// job of its own in one-word sets: its elements in order, then one more,
+// left out, that stands for every result outside the component that is not
+// in I (excluded). What an element x forces given I becomes x*x=z, a pair's
+// results in the component x*y=z, and a pair with an excluded result
+// x*y=(the one more); results in I need nothing. False when the component
+// has too many such constraints to be a job, or no search is given.
+template <int Words>
+TALLYRA_ENTRY bool SubuniverseSearch<Words>::countNarrow(const Set& component, const PartLevel& p,
+                                                         Count& counted) {
+  if (narrow_.search == nullptr || !atMostElements(component, 63)) return false;
+  uint8_t position[kMaxSize];
+  int k = 0;
+  forEach(component, [&](int x) { position[x] = static_cast<uint8_t>(++k); });
+  const auto outside = static_cast<uint8_t>(k + 1);
+  Constraint* out = narrow_.constraints;
+  int n = 0;
+  bool room = true;
+  auto add = [&](int x, int y, uint8_t z) {
+    if (n == kMaxConstraints) room = false;
+    if (room) out[n++] = Constraint{position[x], position[y], z, 1};
+  };
+  const Set notIncluded = ~decided_.included;
+  forEach(component, [&](int x) {
+    forEach(p.implied[x] & component & ~single<Set>(x), [&](int z) { add(x, x, position[z]); });
+    forEach(rules_.partners[x] & component & above<Set>(x), [&](int y) {
+      const Set results = rules_.forced[x][y] & notIncluded & ~p.implied[x] & ~p.implied[y];
+      forEach(results & component, [&](int z) { add(x, y, position[z]); });
+      if (!isEmpty(results & ~component)) add(x, y, outside);
+    });
+  });
+  if (!room) return false;
+  // Its parts are checked against its own constraints.
+  if (options_.checkComponents) narrow_.check->startJob(k + 1, out, n);
+  EngineStatistics statistics;
+  // (At most 2^63 closed sets: one word.)
+  const SubsetCount total = narrow_.search->count(k + 1, out, n, options_, statistics,
+                                                  *narrow_.check, *narrow_.symmetry, outside);
+  counted = Count(total.word(0));
+  ++statistics_.narrowParts;
+  statistics_.narrowNodes += statistics.nodes;
+  return true;
+}
+
 // With EngineOptions::checkComponents: `counted`, the engine's count of the
 // ways to complete I inside `part`, against the count of ComponentCheck.
 template <int Words>
@@ -551,7 +614,7 @@ void SubuniverseSearch<Words>::check(const Set& part, const Count& counted) {
 #define TALLYRA_SEARCH_COUNT(Words)                                                             \
   template SubsetCount SubuniverseSearch<Words>::count(int, const Constraint*, int,             \
                                                        const EngineOptions&, EngineStatistics&, \
-                                                       const ComponentCheck&, JobSymmetry&);
+                                                       const ComponentCheck&, JobSymmetry&, int);
 TALLYRA_SEARCH_COUNT(1)
 TALLYRA_SEARCH_COUNT(2)
 TALLYRA_SEARCH_COUNT(4)

@@ -3,11 +3,17 @@
 // elements). SubuniverseEngine (subuniverse_engine.h) picks the width per
 // job; the method is described in subuniverse_search.cc.
 //
-// A search holds the job's rules, a fixed cache and its per-level state in
-// fixed tables (for four words about 12 MiB: keep searches in static
-// storage or on the heap). It does not recurse: every level of the search
-// lives in those tables, so the machine stack it needs is small and the
-// same at every size. Nothing is allocated during a count.
+// A search holds the job's rules, fixed caches and its per-level state in
+// fixed tables (sizeof: 6.8 MiB for one word, 13.3 MiB for two, 33.1 MiB
+// for four, of which the residual cache's arena is more than half: keep
+// searches in static storage or on the heap). None of it is written when a
+// search is made; a count writes what its job reaches: the levels its
+// parts go down to, the entries of the elements they hold, the caches'
+// slots its stores reach (table_reach.h) and the arena a long search
+// fills. It does not recurse: every level of the search lives in those
+// tables, so the machine stack it needs is small and the same at every
+// size. Nothing is allocated during a count but, once in a process, the
+// room for the symmetries of a job (job_symmetry.h).
 #ifndef TALLYRA_COUNTING_SUBUNIVERSE_SEARCH_H_
 #define TALLYRA_COUNTING_SUBUNIVERSE_SEARCH_H_
 
@@ -26,6 +32,18 @@
 namespace tallyra {
 
 template <int Words>
+class SubuniverseSearch;
+
+// What counts components of a wider search as jobs of their own in one-word
+// sets, with room for their constraints (kMaxConstraints of them).
+struct NarrowCounting {
+  SubuniverseSearch<1>* search = nullptr;
+  JobSymmetry* symmetry = nullptr;
+  ComponentCheck* check = nullptr;  // started on each such job when checking
+  Constraint* constraints = nullptr;
+};
+
+template <int Words>
 class SubuniverseSearch {
  public:
   using Set = ElementSetOf<Words>;
@@ -41,9 +59,14 @@ class SubuniverseSearch {
   // with `options` (already in range); what the count did goes to
   // `statistics`. `check` is used when options.checkComponents is set, and
   // has been started on the same job; `symmetry` when options.symmetry is.
+  // With `excluded` (1..size), the subsets that leave out that element.
   SubsetCount count(int size, const Constraint* constraints, int constraintCount,
                     const EngineOptions& options, EngineStatistics& statistics,
-                    const ComponentCheck& check, JobSymmetry& symmetry);
+                    const ComponentCheck& check, JobSymmetry& symmetry, int excluded = 0);
+
+  // For a search of two or four words: what counts its components of at
+  // most 63 elements as jobs of their own (EngineOptions::narrowAbove).
+  void setNarrow(const NarrowCounting& narrow) { narrow_ = narrow; }
 
  private:
   // What is decided in a state of the search: a closed set I of included
@@ -114,6 +137,7 @@ class SubuniverseSearch {
   Count findInCache(const Set& component, const PartLevel& p, Set& relevant,
                     typename ResidualCache<Words>::Key& key);
   Set dependence(const Set& component);
+  bool countNarrow(const Set& component, const PartLevel& p, Count& counted);
   bool symmetricKeys(const Set& component);
   void makeSymmetric(const Set& component, const PartLevel& p,
                      typename ResidualCache<Words>::Key& key);
@@ -130,6 +154,7 @@ class SubuniverseSearch {
   const Constraint* constraints_ = nullptr;
   int constraintCount_ = 0;
   JobSymmetry* symmetry_ = nullptr;
+  NarrowCounting narrow_;
   // Whether this count's symmetries have been sought, and whether they
   // are used.
   bool symmetrySought_ = false;

@@ -64,10 +64,12 @@ SubuniverseEngine& checkedEngine(int setting) {
     Engines() {
       // The defaults; a long search from the first node with exact keys, in
       // the plain form; no trying and no dense parts, long from the 16th
-      // node; nothing tried and exact keys; the widest tries with exact
-      // keys, checked; a long search with residual keys, every component
-      // keyed by an image under the job's symmetries, plain and checked;
-      // the same without symmetries.
+      // node, every component of at most 63 elements of a wide job counted
+      // in one word; nothing tried, exact keys, and no component of a wide
+      // job counted in one word; the widest tries with exact keys,
+      // checked; a long search with residual keys, every component keyed
+      // by an image under the job's symmetries, plain and checked; the
+      // same without symmetries.
       const SubuniverseEngine::Options settings[kCheckedSettings] = {
           {},
           {.longSearchAfter = 0,
@@ -76,11 +78,16 @@ SubuniverseEngine& checkedEngine(int setting) {
            .pairsRuleAbove = 0,
            .triedJobWork = 0,
            .plainInstructions = true},
-          {.longSearchAfter = 16, .triedElements = 0, .denseAbove = 0, .triedJobWork = 0},
+          {.longSearchAfter = 16,
+           .triedElements = 0,
+           .denseAbove = 0,
+           .narrowAbove = 0,
+           .triedJobWork = 0},
           {.longSearchAfter = 0,
            .residualKeys = false,
            .triedElements = 0,
            .pairsRuleAbove = 0,
+           .narrowAbove = 64,
            .triedJobWork = 0},
           {.longSearchAfter = 0,
            .residualKeys = false,

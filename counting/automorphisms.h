@@ -28,11 +28,39 @@
 #define TALLYRA_COUNTING_AUTOMORPHISMS_H_
 
 #include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "run/job_model.h"
 
 namespace tallyra {
+
+// An allocator of storage that starts as zeros without being written: a
+// large block comes from the system as pages of zeros that cost nothing
+// until used, so a search of a small job touches a small part of its
+// tables. Made without a value, an element is left as it is (zero).
+template <typename T>
+struct ZeroedAllocator {
+  using value_type = T;
+  ZeroedAllocator() = default;
+  template <typename U>
+  explicit ZeroedAllocator(const ZeroedAllocator<U>& /*other*/) {}
+  T* allocate(size_t n) {
+    void* p = std::calloc(n, sizeof(T));
+    if (p == nullptr) throw std::bad_alloc();
+    return static_cast<T*>(p);
+  }
+  void deallocate(T* p, size_t /*n*/) { std::free(p); }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    if constexpr (sizeof...(Args) > 0) ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+  friend bool operator==(const ZeroedAllocator&, const ZeroedAllocator&) { return true; }
+};
+template <typename T>
+using ZeroedVector = std::vector<T, ZeroedAllocator<T>>;
 
 // The most generators kept. A generator found at a level at least doubles
 // the orbit of that level's base point, so no level needs more than 8, and
@@ -69,7 +97,8 @@ struct AutomorphismGroup {
 constexpr int64_t kUnlimitedSymmetryWork = INT64_MAX / 4;
 
 // The search with its working storage, sized once for the largest job (a
-// few megabytes); a search may be run for any number of jobs in turn.
+// few megabytes, of which a job touches what its size needs); a search may
+// be run for any number of jobs in turn.
 class AutomorphismSearch {
  public:
   AutomorphismSearch();
@@ -119,41 +148,41 @@ class AutomorphismSearch {
   int size_ = 0;
   int ruleCount_ = 0;
   int vertexCount_ = 0;
-  std::vector<Rule> rules_;
+  ZeroedVector<Rule> rules_;
   // Bit z of the four words of pair {x, y} (x <= y): ({x, y}, z) is a rule.
-  std::vector<uint64_t> ruleBits_;
+  ZeroedVector<uint64_t> ruleBits_;
   // The rules each element is in: incidence_[incidenceStart_[x]..
   // incidenceStart_[x+1]-1], each rule index times 4 plus its role (1: one
   // operand, 2: both operands, 3: the result).
-  std::vector<int> incidenceStart_;
-  std::vector<uint32_t> incidence_;
+  ZeroedVector<int> incidenceStart_;
+  ZeroedVector<uint32_t> incidence_;
 
   // order_[position] is a vertex, position_[vertex] its position; a cell is
   // the positions cell..cellEnd_[cell]-1 and cellOf_[vertex] its first.
-  std::vector<int> order_;
-  std::vector<int> position_;
-  std::vector<int> cellOf_;
-  std::vector<int> cellEnd_;
+  ZeroedVector<int> order_;
+  ZeroedVector<int> position_;
+  ZeroedVector<int> cellOf_;
+  ZeroedVector<int> cellEnd_;
   int elementCells_ = 0;
   // Cells waiting to refine the others, first in first out.
-  std::vector<int> queue_;
-  std::vector<uint8_t> queued_;
+  ZeroedVector<int> queue_;
+  ZeroedVector<uint8_t> queued_;
   int queueHead_ = 0;
   int queueLength_ = 0;
   // The counts of one refining step: the touched vertices, their cells and
   // how many of each cell are touched (moved to the cell's end).
-  std::vector<uint64_t> count_;
-  std::vector<int> touched_;
+  ZeroedVector<uint64_t> count_;
+  ZeroedVector<int> touched_;
   int touchedCount_ = 0;
-  std::vector<int> touchedCells_;
+  ZeroedVector<int> touchedCells_;
   int touchedCellCount_ = 0;
-  std::vector<int> touchedInCell_;
+  ZeroedVector<int> touchedInCell_;
   // The splits made, undone in reverse.
   struct Split {
     int cell;
     int split;  // the first position of the part split off
   };
-  std::vector<Split> splitLog_;
+  ZeroedVector<Split> splitLog_;
   int splitLogLength_ = 0;
   uint64_t trace_ = 0;
 

@@ -12,7 +12,8 @@
 namespace tallyra {
 
 // The options, each once: its type, name, default, least and greatest
-// value, and meaning. EngineOptions, the options by name and the bounds
+// value, and meaning (the wider types first, so that the fields need no
+// padding). EngineOptions, the options by name and the bounds
 // that SubuniverseEngine brings values into are made from this table.
 //
 // A count starts as a short search and becomes a long one when it has made
@@ -27,9 +28,6 @@ namespace tallyra {
   X(int64_t, longSearchAfter, 4096, 0, INT32_MAX,                                                  \
     "a count becomes a long search once it has made this many search nodes (0: from the first "    \
     "node)")                                                                                       \
-  X(bool, residualKeys, true, 0, 1,                                                                \
-    "a long search keys components but dense parts by what is left of the job inside them, "       \
-    "compared in full (0: by their exact dependence)")                                             \
   X(int, triedElements, 9, 0, kMaxTriedElements,                                                   \
     "parts of at most this many elements are counted by trying their subsets at once, those of "   \
     "more than 6 only in a long search (0 or 1: none is)")                                         \
@@ -39,13 +37,10 @@ namespace tallyra {
   X(int, denseAbove, 30, 0, 256,                                                                   \
     "a part of more elements in which three in four pairs have rules is taken whole and branched " \
     "on by the element that forces the most (0: none is)")                                         \
-  X(bool, symmetry, true, 0, 1,                                                                    \
-    "a long search keys components of more than symmetryAbove elements by an image under the "     \
-    "job's symmetries (with residual keys)")                                                       \
   X(int, symmetryAbove, 24, 0, 256,                                                                \
     "the least size of a component that a long search keys by an image under the symmetries, "     \
     "less one")                                                                                    \
-  X(int64_t, symmetryWork, 4000000, 0, INT32_MAX,                                                  \
+  X(int, symmetryWork, 4000000, 0, INT32_MAX,                                                      \
     "the most work the search for a job's symmetries may take (in vertices and rules visited), "   \
     "made when a long search first keys a component by them")                                      \
   X(int, narrowAbove, 24, 0, 64,                                                                   \
@@ -54,6 +49,12 @@ namespace tallyra {
   X(int, triedJobWork, 2048, 0, INT32_MAX,                                                         \
     "a job of at most 16 elements is counted by trying every subset at once when that is "         \
     "cheaper and visits at most this many words (0: none is)")                                     \
+  X(bool, residualKeys, true, 0, 1,                                                                \
+    "a long search keys components but dense parts by what is left of the job inside them, "       \
+    "compared in full (0: by their exact dependence)")                                             \
+  X(bool, symmetry, true, 0, 1,                                                                    \
+    "a long search keys components of more than symmetryAbove elements by an image under the "     \
+    "job's symmetries (with residual keys)")                                                       \
   X(bool, plainInstructions, false, 0, 1,                                                          \
     "run the search's plain form even where the processor has POPCNT and BMI1")                    \
   X(bool, checkComponents, false, 0, 1,                                                            \

@@ -24,10 +24,15 @@ int JobSymmetry::start(int size, const Constraint* constraints, int count, int64
   if (!search_) {
     search_ = std::make_unique<AutomorphismSearch>();
     group_ = std::make_unique<AutomorphismGroup>();
-    images_ = std::make_unique<uint8_t[]>(static_cast<size_t>(kMostListed) * kMaxElements);
-    preimages_ = std::make_unique<uint8_t[]>(static_cast<size_t>(kMostListed) * kMaxElements);
-    table_ = std::make_unique<uint16_t[]>(kTableSlots);
-    next_ = std::make_unique<uint16_t[]>(static_cast<size_t>(kMostListed) * kIndexedPrefix);
+    // Written before they are read: left unset, so that a small group
+    // touches little of them.
+    images_ =
+        std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(kMostListed) * kMaxElements);
+    preimages_ =
+        std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(kMostListed) * kMaxElements);
+    table_ = std::make_unique_for_overwrite<uint16_t[]>(kTableSlots);
+    next_ = std::make_unique_for_overwrite<uint16_t[]>(static_cast<size_t>(kMostListed) *
+                                                       kIndexedPrefix);
   }
   size_ = size;
   search_->find(size, constraints, count, budget, *group_);

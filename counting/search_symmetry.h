@@ -20,6 +20,7 @@
 #define TALLYRA_COUNTING_SEARCH_SYMMETRY_H_
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 
 #include "counting/element_set.h"
@@ -75,7 +76,7 @@ TALLYRA_INLINE ElementSetOf<Words> mappedSet(const ElementSetOf<Words>& set, con
   } else {
     WideSet<Words> mapped{};
     for (int i = 0; i < Words; ++i) {
-      const uint8_t* from = image + 64 * i;
+      const uint8_t* from = &image[64 * static_cast<size_t>(i)];
       for (uint64_t rest = set.word[i]; rest != 0; rest &= rest - 1) {
         const int to = from[std::countr_zero(rest)];
         mapped.word[to >> 6] |= uint64_t{1} << (to & 63);

@@ -168,7 +168,6 @@ class SubuniverseSearch {
   int windowLookups_ = 0;
   int windowGains_ = 0;
   bool keyMoved_ = false;  // the latest key is an image other than its own
-  SymmetricKeyScratch<Words> symmetricScratch_;
   ClosureRules<Words> rules_;
   Decided decided_{};
   // The non-empty "may not come in with" sets of a residual key being made.
@@ -181,6 +180,9 @@ class SubuniverseSearch {
   // at most n levels.
   PartLevel parts_[kMaxSize + 1];
   ComponentLevel components_[kMaxSize];
+  // Room for keys under the symmetries (last: a count without them never
+  // touches it).
+  SymmetricKeyScratch<Words> symmetricScratch_;
   // Whether this count has become a long search (engine_settings.h).
   bool long_ = false;
   // Parts and components of at most this many elements are counted by

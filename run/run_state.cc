@@ -4,8 +4,6 @@ namespace tallyra {
 
 RunOptions runOptions;
 
-void resetRunState() {
-  runOptions = RunOptions();
-}
+void resetRunState() { runOptions = RunOptions(); }
 
 }  // namespace tallyra

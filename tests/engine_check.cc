@@ -73,10 +73,10 @@ SubuniverseEngine& checkedEngine(int setting) {
       const SubuniverseEngine::Options settings[kCheckedSettings] = {
           {},
           {.longSearchAfter = 0,
-           .residualKeys = false,
            .triedElements = kWordTriedElements,
            .pairsRuleAbove = 0,
            .triedJobWork = 0,
+           .residualKeys = false,
            .plainInstructions = true},
           {.longSearchAfter = 16,
            .triedElements = 0,
@@ -84,22 +84,22 @@ SubuniverseEngine& checkedEngine(int setting) {
            .narrowAbove = 0,
            .triedJobWork = 0},
           {.longSearchAfter = 0,
-           .residualKeys = false,
            .triedElements = 0,
            .pairsRuleAbove = 0,
            .narrowAbove = 64,
-           .triedJobWork = 0},
+           .triedJobWork = 0,
+           .residualKeys = false},
           {.longSearchAfter = 0,
-           .residualKeys = false,
            .triedElements = kMaxTriedElements,
            .triedJobWork = 0,
+           .residualKeys = false,
            .checkComponents = true},
           {.longSearchAfter = 0,
            .symmetryAbove = 0,
            .triedJobWork = 0,
            .plainInstructions = true,
            .checkComponents = true},
-          {.longSearchAfter = 0, .symmetry = false, .triedJobWork = 0}};
+          {.longSearchAfter = 0, .triedJobWork = 0, .symmetry = false}};
       for (int i = 0; i < kCheckedSettings; ++i) engines[i].setOptions(settings[i]);
     }
   };

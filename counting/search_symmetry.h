@@ -10,12 +10,13 @@
 // in full like any residual key, and a component and its images, met in
 // different branches, share one entry when they pick the same image.
 //
-// The image picked: of the group elements listed, those that map C to its
-// least image (sets compared element by element from element 0, a set that
-// holds the element first), and of those (at most kMostTied weighed) the
-// one whose image of the whole key has the least hash. Every choice is an
-// image, so every choice is exact; the more often images of one component
-// pick the same, the more the cache finds.
+// The image picked: of the group elements listed, the first that maps C to
+// its least image (sets compared element by element from element 0, a set
+// that holds the element first). Every choice is an image, so every choice
+// is exact; the more often images of one component pick the same, the more
+// the cache finds. (Of the elements that give the least image, picking the
+// one whose image of the whole key has the least hash, of up to 16, found
+// no more on the cubes and cost half as much again.)
 #ifndef TALLYRA_COUNTING_SEARCH_SYMMETRY_H_
 #define TALLYRA_COUNTING_SEARCH_SYMMETRY_H_
 
@@ -31,13 +32,9 @@
 
 namespace tallyra {
 
-// The most group elements weighed among those that give a component its
-// least image.
-constexpr int kMostTied = 1;
-
 // The search's room for making an image of a key, and what it found for
 // the components it met lately: the least image of a component and the
-// group elements that give it depend on the component alone, and the same
+// group element that gives it depend on the component alone, and the same
 // component comes back with other needs many times.
 template <int Words>
 struct SymmetricKeyScratch {
@@ -48,8 +45,7 @@ struct SymmetricKeyScratch {
   struct Image {
     Set component;
     Set least;
-    uint16_t tied[kMostTied];
-    int tiedCount;
+    int element;          // the first group element that gives it
     uint32_t generation;  // 0: never used
   };
   static constexpr int kImageBits = 12;
@@ -87,42 +83,26 @@ TALLYRA_INLINE ElementSetOf<Words> mappedSet(const ElementSetOf<Words>& set, con
 }
 
 // The least image of `component` under the listed group elements into
-// image.least, and the first kMostTied of the elements that give it into
-// image.tied. Most elements fall behind within the first few elements of
-// the image; one that does not is compared whole, by the images of the
-// component or of the elements it lacks, whichever are fewer.
+// image.least, and the first element that gives it into image.element. An
+// element's image is compared with the least element by
+// element, through its preimages, until they differ.
 template <int Words, typename Image>
 void leastImage(const ElementSetOf<Words>& component, const JobSymmetry& symmetry, int size,
                 Image& image) {
   using Set = ElementSetOf<Words>;
-  constexpr int kFirstCompared = 8;
-  const Set all = firstElements<Set>(size);
-  const Set lacking = all & ~component;
-  const bool byLacking = elementCount(lacking) < elementCount(component);
   Set least = component;
-  int tied = 1;
-  image.tied[0] = 0;  // the identity
+  int picked = 0;  // the identity
   for (int g = 1; g < symmetry.listed();) {
     // The order of g's image against the least (-1 before, 1 after) and
     // the first element where they differ.
     int order = 0;
     int p = 0;
     const uint8_t* preimage = symmetry.preimage(g);
-    const int first = size < kFirstCompared ? size : kFirstCompared;
-    for (; p < first; ++p) {
+    for (; p < size; ++p) {
       const bool mine = has(component, preimage[p]);
       if (mine != has(least, p)) {
         order = mine ? -1 : 1;
         break;
-      }
-    }
-    if (order == 0 && p < size) {
-      const Set mapped = byLacking ? all & ~mappedSet<Words>(lacking, symmetry.image(g))
-                                   : mappedSet<Words>(component, symmetry.image(g));
-      const Set differ = mapped ^ least;
-      if (!isEmpty(differ)) {
-        p = lowest(differ);
-        order = has(mapped, p) ? -1 : 1;
       }
     }
     // The elements that agree with g on the preimages of 0..p give images
@@ -133,13 +113,12 @@ void leastImage(const ElementSetOf<Words>& component, const JobSymmetry& symmetr
     }
     if (order < 0) {
       least = mappedSet<Words>(component, symmetry.image(g));
-      tied = 0;
+      picked = g;
     }
-    if (tied < kMostTied) image.tied[tied++] = static_cast<uint16_t>(g);
     ++g;
   }
   image.least = least;
-  image.tiedCount = tied;
+  image.element = picked;
 }
 
 // Makes in `key` the residual key of `component` (with the part's
@@ -152,7 +131,7 @@ int makeSymmetricKey(const ElementSetOf<Words>& component, const ElementSetOf<Wo
                      ResidualCache<Words>& cache, SymmetricKeyScratch<Words>& scratch,
                      typename ResidualCache<Words>::Key& key) {
   using Set = ElementSetOf<Words>;
-  // The least image of the component, and the elements that give it.
+  // The least image of the component, and the element that gives it.
   auto& found = scratch.images[(mixedWord(component) * 0x9E3779B97F4A7C15u) >>
                                (64 - SymmetricKeyScratch<Words>::kImageBits)];
   if (found.generation != scratch.generation || !(found.component == component)) {
@@ -160,30 +139,16 @@ int makeSymmetricKey(const ElementSetOf<Words>& component, const ElementSetOf<Wo
     found.generation = scratch.generation;
     found.component = component;
   }
-  const Set least = found.least;
-  // Of those, the one whose key has the least hash.
-  auto makeKey = [&](int g) {
-    const uint8_t* image = symmetry.image(g);
-    for (Set rest = component; !isEmpty(rest); rest = withoutLowest(rest)) {
-      const int x = lowest(rest);
-      scratch.needs[image[x]] = mappedSet<Words>(implied[x] & component, image);
-      scratch.notBothWith[image[x]] = mappedSet<Words>(notBothWith[x], image);
-    }
-    makeResidualKey<Words>(least, scratch.needs, scratch.notBothWith, cache, scratch.excludes, key);
-  };
-  int best = found.tied[0];
-  if (found.tiedCount > 1) {
-    uint64_t leastHash = UINT64_MAX;
-    for (int i = 0; i < found.tiedCount; ++i) {
-      makeKey(found.tied[i]);
-      if (key.hash < leastHash) {
-        leastHash = key.hash;
-        best = found.tied[i];
-      }
-    }
+  // The key mapped by that element.
+  const uint8_t* image = symmetry.image(found.element);
+  for (Set rest = component; !isEmpty(rest); rest = withoutLowest(rest)) {
+    const int x = lowest(rest);
+    scratch.needs[image[x]] = mappedSet<Words>(implied[x] & component, image);
+    scratch.notBothWith[image[x]] = mappedSet<Words>(notBothWith[x], image);
   }
-  makeKey(best);
-  return best;
+  makeResidualKey<Words>(found.least, scratch.needs, scratch.notBothWith, cache, scratch.excludes,
+                         key);
+  return found.element;
 }
 
 }  // namespace tallyra

@@ -31,6 +31,7 @@ int JobSymmetry::start(int size, const Constraint* constraints, int count, int64
     preimages_ =
         std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(kMostListed) * kMaxElements);
     table_ = std::make_unique_for_overwrite<uint16_t[]>(kTableSlots);
+    shared_ = std::make_unique_for_overwrite<uint8_t[]>(kMostListed);
     next_ = std::make_unique_for_overwrite<uint16_t[]>(static_cast<size_t>(kMostListed) *
                                                        kIndexedPrefix);
   }
@@ -105,9 +106,12 @@ void JobSymmetry::sortAndIndex() {
   // next_[g][p]: the first element after g whose preimages of 0..p differ.
   for (int p = 0; p < kIndexedPrefix; ++p)
     next_[static_cast<size_t>(listed_ - 1) * kIndexedPrefix + p] = static_cast<uint16_t>(listed_);
+  shared_[0] = 0;
   for (int g = listed_ - 2; g >= 0; --g) {
     int common = 0;
     while (common < size_ && preimage(g)[common] == preimage(g + 1)[common]) ++common;
+    assert(common < size_);  // two elements of a group differ somewhere
+    shared_[g + 1] = static_cast<uint8_t>(common);
     for (int p = 0; p < kIndexedPrefix; ++p)
       next_[static_cast<size_t>(g) * kIndexedPrefix + p] =
           common > p ? next_[static_cast<size_t>(g + 1) * kIndexedPrefix + p]

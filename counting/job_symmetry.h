@@ -56,6 +56,9 @@ class JobSymmetry {
   const uint8_t* preimage(int g) const {
     return &preimages_[static_cast<size_t>(g) * kMaxElements];
   }
+  // How many of the preimages of 0, 1, 2, ... g shares with the element
+  // listed before it (0 < g < listed()).
+  int sharedWithPrevious(int g) const { return shared_[g]; }
   int nextDiffering(int g, int p) const {
     return p < kIndexedPrefix ? next_[static_cast<size_t>(g) * kIndexedPrefix + p] : g + 1;
   }
@@ -78,7 +81,8 @@ class JobSymmetry {
   // images: the index plus one, 0 for none.
   static constexpr int kTableSlots = 32768;
   std::unique_ptr<uint16_t[]> table_;
-  std::unique_ptr<uint16_t[]> next_;  // by element and prefix
+  std::unique_ptr<uint8_t[]> shared_;  // by element
+  std::unique_ptr<uint16_t[]> next_;   // by element and prefix
 };
 
 }  // namespace tallyra

@@ -20,6 +20,7 @@
 #ifndef TALLYRA_COUNTING_SEARCH_SYMMETRY_H_
 #define TALLYRA_COUNTING_SEARCH_SYMMETRY_H_
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -84,19 +85,23 @@ TALLYRA_INLINE ElementSetOf<Words> mappedSet(const ElementSetOf<Words>& set, con
 
 // The least image of `component` under the listed group elements into
 // image.least, and the first element that gives it into image.element. An
-// element's image is compared with the least element by
-// element, through its preimages, until they differ.
+// element's image is compared with the least element by element, through
+// its preimages, until they differ; the list's order lets the compare start
+// where an element's preimages part from those of the element before it,
+// and skip the elements that would differ from the least where it did.
 template <int Words, typename Image>
 void leastImage(const ElementSetOf<Words>& component, const JobSymmetry& symmetry, int size,
                 Image& image) {
   using Set = ElementSetOf<Words>;
   Set least = component;
   int picked = 0;  // the identity
+  // The elements listed before g agree with the least on 0..agreed-1.
+  int agreed = size;
   for (int g = 1; g < symmetry.listed();) {
     // The order of g's image against the least (-1 before, 1 after) and
     // the first element where they differ.
     int order = 0;
-    int p = 0;
+    int p = std::min(agreed, symmetry.sharedWithPrevious(g));
     const uint8_t* preimage = symmetry.preimage(g);
     for (; p < size; ++p) {
       const bool mine = has(component, preimage[p]);
@@ -108,6 +113,7 @@ void leastImage(const ElementSetOf<Words>& component, const JobSymmetry& symmetr
     // The elements that agree with g on the preimages of 0..p give images
     // that fall behind too (the least only gets less).
     if (order > 0) {
+      agreed = p;
       g = symmetry.nextDiffering(g, p);
       continue;
     }
@@ -115,6 +121,7 @@ void leastImage(const ElementSetOf<Words>& component, const JobSymmetry& symmetr
       least = mappedSet<Words>(component, symmetry.image(g));
       picked = g;
     }
+    agreed = size;
     ++g;
   }
   image.least = least;
@@ -138,6 +145,10 @@ int makeSymmetricKey(const ElementSetOf<Words>& component, const ElementSetOf<Wo
     leastImage<Words>(component, symmetry, size, found);
     found.generation = scratch.generation;
     found.component = component;
+  }
+  if (found.element == 0) {  // the identity: the component's own key
+    makeResidualKey<Words>(component, implied, notBothWith, cache, scratch.excludes, key);
+    return 0;
   }
   // The key mapped by that element.
   const uint8_t* image = symmetry.image(found.element);

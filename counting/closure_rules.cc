@@ -50,20 +50,27 @@ ElementSetOf<Words> closeAlone(const ClosureRules<Words>& rules, int x) {
 }  // namespace
 
 template <int Words>
-void buildClosureRules(int size, const Constraint* constraints, int count,
-                       ClosureRules<Words>& rules) {
+void startClosureRules(int size, ClosureRules<Words>& rules) {
   using Set = ElementSetOf<Words>;
   rules.size = size;
   rules.all = firstElements<Set>(size);
   // Only forced[x][x] and forced[x][y] for the partners y of x are ever
   // read, so an entry is cleared when its pair first turns up: the work is
   // in proportion to the job, not to the tables. A pair's results are
-  // gathered in forced[x][y] for x < y alone, a bit at a time, and copied
-  // to forced[y][x] once they are final.
+  // gathered in forced[x][y] for x < y alone and copied to forced[y][x]
+  // once they are final.
   for (int x = 0; x < size; ++x) {
     rules.forced[x][x] = Set{};
     rules.partners[x] = Set{};
   }
+}
+
+template <int Words>
+void buildClosureRules(int size, const Constraint* constraints, int count,
+                       ClosureRules<Words>& rules) {
+  using Set = ElementSetOf<Words>;
+  startClosureRules(size, rules);
+  // A bit at a time, as addPairResults() does a set at a time.
   for (int i = 0; i < count; ++i) {
     const Constraint& c = constraints[i];
     if (c.result == c.left || c.result == c.right) continue;
@@ -83,7 +90,13 @@ void buildClosureRules(int size, const Constraint* constraints, int count,
     }
     addElement(forced, uz);
   }
+  finishClosureRules(rules);
+}
 
+template <int Words>
+void finishClosureRules(ClosureRules<Words>& rules) {
+  using Set = ElementSetOf<Words>;
+  const int size = rules.size;
   // Each element alone forces its whole closure, and a pair forces nothing
   // that one of its elements forces alone. The closed sets stay the same:
   // a closed set holding x holds the closure of {x}, so the new single
@@ -141,6 +154,23 @@ void buildClosureRules(int size, const Constraint* constraints, int count,
 }
 
 template <int Words>
+int writeConstraints(const ClosureRules<Words>& rules, Constraint* out, int most) {
+  using Set = ElementSetOf<Words>;
+  int n = 0;
+  for (int x = 0; x < rules.size; ++x) {
+    const auto left = static_cast<uint8_t>(x + 1);
+    forEach(rules.partners[x] & ~below<Set>(x), [&](int y) {
+      forEach(rules.forced[x][y], [&](int z) {
+        if (n < most)
+          out[n] = Constraint{left, static_cast<uint8_t>(y + 1), static_cast<uint8_t>(z + 1), 1};
+        ++n;
+      });
+    });
+  }
+  return n <= most ? n : -1;
+}
+
+template <int Words>
 void buildPairsTo(ClosureRules<Words>& rules) {
   using Set = ElementSetOf<Words>;
   for (int x = 0; x < rules.size; ++x) {
@@ -174,6 +204,9 @@ ElementSetOf<Words> closeSet(const ClosureRules<Words>& rules, ElementSetOf<Word
 
 #define TALLYRA_CLOSURE_RULES_FOR(Words)                                                     \
   template void buildClosureRules<Words>(int, const Constraint*, int, ClosureRules<Words>&); \
+  template void startClosureRules<Words>(int, ClosureRules<Words>&);                         \
+  template void finishClosureRules<Words>(ClosureRules<Words>&);                             \
+  template int writeConstraints<Words>(const ClosureRules<Words>&, Constraint*, int);        \
   template void buildPairsTo<Words>(ClosureRules<Words>&);                                   \
   template ElementSetOf<Words> closeSet<Words>(const ClosureRules<Words>&, ElementSetOf<Words>);
 TALLYRA_CLOSURE_RULES_FOR(1)

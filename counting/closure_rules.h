@@ -52,6 +52,34 @@ template <int Words>
 void buildClosureRules(int size, const Constraint* constraints, int count,
                        ClosureRules<Words>& rules);
 
+// The same in three steps, for rules known as their pairs' results rather
+// than as constraints: startClosureRules() for a job of `size` elements;
+// addPairResults() for each pair x <= y (0-based, x == y for what x forces
+// alone) with the results it forces, which hold neither x nor y; then
+// finishClosureRules().
+template <int Words>
+void startClosureRules(int size, ClosureRules<Words>& rules);
+template <int Words>
+inline void addPairResults(ClosureRules<Words>& rules, int x, int y,
+                           const ElementSetOf<Words>& results) {
+  using Set = ElementSetOf<Words>;
+  Set& forced = rules.forced[x][y];
+  if (!has(rules.partners[x], y)) {
+    forced = Set{};
+    rules.partners[x] |= single<Set>(y);
+    rules.partners[y] |= single<Set>(x);
+  }
+  forced |= results;
+}
+template <int Words>
+void finishClosureRules(ClosureRules<Words>& rules);
+
+// Writes the rules as constraints x*y=z (positions 1..size, each pair once,
+// x <= y, operation 1) to out[0..most-1]: a job with the same closed sets.
+// Their number, or -1 when there are more than `most`.
+template <int Words>
+int writeConstraints(const ClosureRules<Words>& rules, Constraint* out, int most);
+
 // Fills rules.pairsTo from the rest of the rules.
 template <int Words>
 void buildPairsTo(ClosureRules<Words>& rules);

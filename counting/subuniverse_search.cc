@@ -72,9 +72,44 @@ SubsetCount SubuniverseSearch<Words>::count(int size, const Constraint* constrai
   constraints_ = constraints;
   constraintCount_ = constraintCount;
   symmetry_ = &symmetry;
+  buildClosureRules(size, constraints, constraintCount, rules_);
+  return countBuilt(statistics, excluded);
+}
+
+template <int Words>
+template <typename Fill>
+SubsetCount SubuniverseSearch<Words>::countRules(int size, Fill fill, Constraint* room,
+                                                 const EngineOptions& options,
+                                                 EngineStatistics& statistics,
+                                                 ComponentCheck& check, JobSymmetry& symmetry,
+                                                 int excluded) {
+  assert(size >= 1 && size <= kMaxSize);
+  options_ = options;
+  statistics_ = EngineStatistics{};
+  check_ = &check;
+  constraints_ = nullptr;
+  constraintCount_ = 0;
+  constraintRoom_ = room;
+  symmetry_ = &symmetry;
+  startClosureRules(size, rules_);
+  fill(rules_);
+  finishClosureRules(rules_);
+  if (options_.checkComponents) {
+    const int written = writeConstraints(rules_, room, kMaxConstraints);
+    if (written >= 0)
+      check.startJob(size, room, written);
+    else
+      options_.checkComponents = false;  // too many to check by trying
+  }
+  return countBuilt(statistics, excluded);
+}
+
+template <int Words>
+SubsetCount SubuniverseSearch<Words>::countBuilt(EngineStatistics& statistics, int excluded) {
+  const int size = rules_.size;
+  const EngineOptions& options = options_;
   symmetrySought_ = false;
   symmetric_ = false;
-  buildClosureRules(size, constraints, constraintCount, rules_);
   decided_ = Decided{};
   if (excluded > 0) decided_.excluded = single<Set>(excluded - 1);
   const int open = size - (excluded > 0 ? 1 : 0);
@@ -322,6 +357,7 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
     c.before = decided_;
     c.count = 0;
     c.branchesDone = 0;
+    c.nodesBefore = statistics_.nodes;
     if (p.dense) {
       c.branch = mostForcing<Words>(component, p.implied);
     } else {
@@ -369,6 +405,7 @@ TALLYRA_INLINE auto SubuniverseSearch<Words>::findInCache(const Set& component, 
       ++statistics_.residualHits;
       statistics_.symmetricHits += symmetric ? 1 : 0;
       windowGains_ += symmetric && keyMoved_ ? 1 : 0;
+      if (symmetric) ++payoff_[elementCount(component)].found;
     }
   } else {
     relevant = decided_.included & dependence(component);
@@ -438,6 +475,11 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::finishComponent(PartLevel* level,
   // reaches 2^|component|.
   assert(c.count >= 1);
   if (options_.checkComponents) check(c.component, c.count);
+  if (symmetric_) {
+    SymmetryPayoff& payoff = payoff_[elementCount(c.component)];
+    ++payoff.components;
+    payoff.nodes += statistics_.nodes - c.nodesBefore;
+  }
   if (c.residualKey.length > 0)
     residual_.store(c.residualKey, c.count);
   else
@@ -510,8 +552,16 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::symmetricKeys(const Set& component
   if (!symmetrySought_) {
     symmetrySought_ = true;
     const auto started = std::chrono::steady_clock::now();
+    // A job given by its rules has its constraints made from them.
+    const Constraint* constraints = constraints_;
+    int constraintCount = constraintCount_;
+    if (constraints == nullptr) {
+      constraintCount = writeConstraints(rules_, constraintRoom_, kMaxConstraints);
+      constraints = constraintRoom_;
+    }
+    if (constraintCount < 0) return false;  // too many: no symmetries sought
     const int listed =
-        symmetry_->start(rules_.size, constraints_, constraintCount_, options_.symmetryWork);
+        symmetry_->start(rules_.size, constraints, constraintCount, options_.symmetryWork);
     const auto took = std::chrono::steady_clock::now() - started;
     const AutomorphismGroup& group = symmetry_->group();
     statistics_.symmetryOrder =
@@ -526,8 +576,12 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::symmetricKeys(const Set& component
     symmetricScratch_.start();
     windowLookups_ = 0;
     windowGains_ = 0;
+    if (symmetric_) {
+      std::fill_n(payoff_, rules_.size + 1, SymmetryPayoff{});
+      std::fill_n(imagesPay_, rules_.size + 1, true);
+    }
   }
-  return symmetric_;
+  return symmetric_ && imagesPay_[elementCount(component)];
 }
 
 // Makes the key of `component` as an image of its residual key (a function
@@ -536,6 +590,14 @@ template <int Words>
 TALLYRA_ENTRY void SubuniverseSearch<Words>::makeSymmetric(
     const Set& component, const PartLevel& p, typename ResidualCache<Words>::Key& key) {
   ++statistics_.symmetricLookups;
+  const int size = elementCount(component);
+  SymmetryPayoff& payoff = payoff_[size];
+  if (++payoff.images % kSymmetryTrial == 0 && payoff.components > 0) {
+    const double nodesSaved = static_cast<double>(payoff.found) *
+                              static_cast<double>(payoff.nodes) /
+                              static_cast<double>(payoff.components);
+    imagesPay_[size] = nodesSaved >= static_cast<double>(kImageCostInNodes * payoff.images);
+  }
   // Symmetry is given up when, over a window, images have found too few
   // counts that a component's own key would not have (the group is too
   // small, or its images too seldom meet, to pay for making them).
@@ -551,41 +613,46 @@ TALLYRA_ENTRY void SubuniverseSearch<Words>::makeSymmetric(
 // Counts `component`, a component of part `p` of at most 63 elements, as a
 // job of its own in one-word sets: its elements in order, then one more,
 // left out, that stands for every result outside the component that is not
-// in I (excluded). What an element x forces given I becomes x*x=z, a pair's
-// results in the component x*y=z, and a pair with an excluded result
-// x*y=(the one more); results in I need nothing. False when the component
-// has too many such constraints to be a job, or no search is given.
+// in I (excluded). What an element x forces given I becomes what it forces
+// alone, a pair's results in the component its results, and a pair with an
+// excluded result forces the one more; results in I need nothing. The
+// job's rules are written as sets, a pair at a time. False when no search
+// is given.
 template <int Words>
 TALLYRA_ENTRY bool SubuniverseSearch<Words>::countNarrow(const Set& component, const PartLevel& p,
                                                          Count& counted) {
   if (narrow_.search == nullptr || !atMostElements(component, 63)) return false;
-  uint8_t position[kMaxSize];
+  uint8_t position[kMaxSize];  // from 0
   int k = 0;
-  forEach(component, [&](int x) { position[x] = static_cast<uint8_t>(++k); });
-  const auto outside = static_cast<uint8_t>(k + 1);
-  Constraint* out = narrow_.constraints;
-  int n = 0;
-  bool room = true;
-  auto add = [&](int x, int y, uint8_t z) {
-    if (n == kMaxConstraints) room = false;
-    if (room) out[n++] = Constraint{position[x], position[y], z, 1};
+  forEach(component, [&](int x) { position[x] = static_cast<uint8_t>(k++); });
+  const uint64_t outside = uint64_t{1} << k;
+  // `set` within the component, in the job's positions.
+  auto narrowed = [&](const Set& set) {
+    uint64_t out = 0;
+    forEach(set, [&](int z) { out |= uint64_t{1} << position[z]; });
+    return out;
   };
   const Set notIncluded = ~decided_.included;
-  forEach(component, [&](int x) {
-    forEach(p.implied[x] & component & ~single<Set>(x), [&](int z) { add(x, x, position[z]); });
-    forEach(rules_.partners[x] & component & above<Set>(x), [&](int y) {
-      const Set results = rules_.forced[x][y] & notIncluded & ~p.implied[x] & ~p.implied[y];
-      forEach(results & component, [&](int z) { add(x, y, position[z]); });
-      if (!isEmpty(results & ~component)) add(x, y, outside);
+  auto fill = [&](ClosureRules<1>& rules) {
+    forEach(component, [&](int x) {
+      const uint64_t alone = narrowed(p.implied[x] & component & ~single<Set>(x));
+      if (alone != 0) addPairResults<1>(rules, position[x], position[x], alone);
+      const Set open = notIncluded & ~p.implied[x];
+      const Set* forcedWithX = rules_.forced[x];
+      forEach(rules_.partners[x] & component & above<Set>(x), [&](int y) {
+        const Set results = forcedWithX[y] & open & ~p.implied[y];
+        if (isEmpty(results)) return;
+        const uint64_t forced =
+            narrowed(results & component) | (isEmpty(results & ~component) ? 0 : outside);
+        addPairResults<1>(rules, position[x], position[y], forced);
+      });
     });
-  });
-  if (!room) return false;
-  // Its parts are checked against its own constraints.
-  if (options_.checkComponents) narrow_.check->startJob(k + 1, out, n);
+  };
   EngineStatistics statistics;
   // (At most 2^63 closed sets: one word.)
-  const SubsetCount total = narrow_.search->count(k + 1, out, n, options_, statistics,
-                                                  *narrow_.check, *narrow_.symmetry, outside);
+  const SubsetCount total =
+      narrow_.search->countRules(k + 1, fill, narrow_.constraints, options_, statistics,
+                                 *narrow_.check, *narrow_.symmetry, k + 1);
   counted = Count(total.word(0));
   ++statistics_.narrowParts;
   statistics_.narrowNodes += statistics.nodes;

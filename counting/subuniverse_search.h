@@ -64,6 +64,17 @@ class SubuniverseSearch {
                     const EngineOptions& options, EngineStatistics& statistics,
                     const ComponentCheck& check, JobSymmetry& symmetry, int excluded = 0);
 
+  // The same for a job given by its rules rather than its constraints:
+  // fill(rules) writes them between startClosureRules() and
+  // finishClosureRules() (closure_rules.h). The constraints that its
+  // symmetries and the check need are made from the rules into `room`
+  // (kMaxConstraints of them) when they are needed; `check` is started
+  // here. (For a wider search's components: see NarrowCounting.)
+  template <typename Fill>
+  SubsetCount countRules(int size, Fill fill, Constraint* room, const EngineOptions& options,
+                         EngineStatistics& statistics, ComponentCheck& check, JobSymmetry& symmetry,
+                         int excluded);
+
   // For a search of two or four words: what counts its components of at
   // most 63 elements as jobs of their own (EngineOptions::narrowAbove).
   void setNarrow(const NarrowCounting& narrow) { narrow_ = narrow; }
@@ -107,10 +118,11 @@ class SubuniverseSearch {
     // Its residual key, when residual keys are used (residualKey.length 0
     // otherwise).
     typename ResidualCache<Words>::Key residualKey;
-    Decided before;    // the state it was taken up in, restored after each branch
-    Count count;       // the branches counted so far
-    int branch;        // the element branched on
-    int branchesDone;  // 0, 1 or 2
+    Decided before;       // the state it was taken up in, restored after each branch
+    Count count;          // the branches counted so far
+    int branch;           // the element branched on
+    int branchesDone;     // 0, 1 or 2
+    int64_t nodesBefore;  // statistics_.nodes when it was taken up
     // What each element forces once the branch's element is in (given the
     // grown I): the `implied` of the part that the in-branch opens.
     Set grownImplied[kMaxSize];
@@ -128,6 +140,8 @@ class SubuniverseSearch {
   bool nextBranch(PartLevel* level, ComponentLevel* component);
   void finishComponent(PartLevel* level, ComponentLevel* component);
   void becomeLongSearch();
+  // count() and countRules() once the rules are built.
+  SubsetCount countBuilt(EngineStatistics& statistics, int excluded);
   Set excludeForced(const Set& part, const Set* implied);
   Set excludeForcedAfter(const Set& part, const Set* implied, const Set& unseen);
   Set closeWith(int x, const Set* implied) const;
@@ -151,8 +165,10 @@ class SubuniverseSearch {
   EngineStatistics statistics_;
   const ComponentCheck* check_ = nullptr;
   // The job as given, for the search for its symmetries.
+  // (nullptr for a job given by its rules: then made into constraintRoom_.)
   const Constraint* constraints_ = nullptr;
   int constraintCount_ = 0;
+  Constraint* constraintRoom_ = nullptr;
   JobSymmetry* symmetry_ = nullptr;
   NarrowCounting narrow_;
   // Whether this count's symmetries have been sought, and whether they
@@ -168,6 +184,22 @@ class SubuniverseSearch {
   int windowLookups_ = 0;
   int windowGains_ = 0;
   bool keyMoved_ = false;  // the latest key is an image other than its own
+  // What images pay, by the size of the component: a count found saves
+  // the nodes a component of its size takes, an image made costs about
+  // kImageCostInNodes nodes. Components of a size keep being keyed by
+  // images while, from kSymmetryTrial images of that size on, the first
+  // outweighs the second (images pay for large components, whose counts
+  // take many nodes, and seldom for those just above symmetryAbove).
+  struct SymmetryPayoff {
+    int64_t images;      // made
+    int64_t found;       // counts found under them
+    int64_t components;  // counted by branching, while images were used
+    int64_t nodes;       // that those took
+  };
+  static constexpr int kSymmetryTrial = 256;
+  static constexpr int kImageCostInNodes = 2;
+  SymmetryPayoff payoff_[kMaxSize + 1];
+  bool imagesPay_[kMaxSize + 1];
   ClosureRules<Words> rules_;
   Decided decided_{};
   // The non-empty "may not come in with" sets of a residual key being made.

@@ -95,31 +95,41 @@ TALLYRA_INLINE void findLinks(const ElementSetOf<Words> part, const ElementSetOf
 
 // Whether `part` is dense: a part of more than `denseAbove` elements (0:
 // none is) in which at least three in four pairs of elements have rules of
-// their own and three in four of each element's results lie in the part (a
-// group's or a quasigroup's table, where the results of every element fill
-// the part). Such a part is one component in all but name, and finding its
-// links would cost a pass over all its pairs at every node: it is taken
-// whole.
+// their own, and either three in four of each element's results lie in the
+// part (a group's or a quasigroup's table, where the results of every
+// element fill the part) or three in four of its elements have no result
+// in I (so that their rules still act: a component of a wider job counted
+// as a job of its own, whose pairs' results have all left the part, making
+// a pair of each two elements that may not both come in). Such a part is
+// one component in all but name, and finding its links would cost a pass
+// over all its pairs at every node: it is taken whole.
 template <int Words>
-TALLYRA_INLINE bool isDensePart(const ElementSetOf<Words>& part, const ClosureRules<Words>& rules,
-                                int denseAbove) {
+TALLYRA_INLINE bool isDensePart(const ElementSetOf<Words>& part,
+                                const ElementSetOf<Words>& included,
+                                const ClosureRules<Words>& rules, int denseAbove) {
   using Set = ElementSetOf<Words>;
   if (denseAbove <= 0 || atMostElements(part, denseAbove)) return false;
-  // The pairs with rules and the results in the part, counted until too
-  // few elements are left to reach three in four of all.
+  // The pairs with rules, the results in the part and the elements with
+  // no result in I, counted until too few elements are left to reach three
+  // in four of all.
   const int64_t k = elementCount(part);
   const int64_t wantedPairs = 3 * k * (k - 1);
   const int64_t wantedResults = 3 * k * k;
+  const int64_t wantedActing = 3 * k;
   int64_t pairs = 0;
   int64_t results = 0;
+  int64_t acting = 0;
   int64_t left = k;
-  for (Set rest = part; !isEmpty(rest) && 4 * (pairs + left * (k - 1)) >= wantedPairs &&
-                        4 * (results + left * k) >= wantedResults;
+  for (Set rest = part;
+       !isEmpty(rest) && 4 * (pairs + left * (k - 1)) >= wantedPairs &&
+       (4 * (results + left * k) >= wantedResults || 4 * (acting + left) >= wantedActing);
        rest = withoutLowest(rest), --left) {
-    pairs += elementCount(rules.partners[lowest(rest)] & part);
-    results += elementCount(rules.results[lowest(rest)] & part);
+    const int x = lowest(rest);
+    pairs += elementCount(rules.partners[x] & part);
+    results += elementCount(rules.results[x] & part);
+    acting += isEmpty(rules.results[x] & included) ? 1 : 0;
   }
-  return 4 * pairs >= wantedPairs && 4 * results >= wantedResults;
+  return 4 * pairs >= wantedPairs && (4 * results >= wantedResults || 4 * acting >= wantedActing);
 }
 
 // The component of `rest` that holds its lowest element, grown a layer at

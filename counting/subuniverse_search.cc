@@ -275,7 +275,7 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::openPart(PartLevel* level, const S
   // Residual keys need the pairs that may not both come in; a dense part
   // has no links of its own and keeps the other keys.
   p.residual = long_ && options_.residualKeys;
-  p.dense = isDensePart(part, rules_, options_.denseAbove);
+  p.dense = isDensePart(part, decided_.included, rules_, options_.denseAbove);
   if (p.dense) {
     p.residual = false;
     ++statistics_.partsDense;
@@ -635,17 +635,25 @@ TALLYRA_ENTRY bool SubuniverseSearch<Words>::countNarrow(const Set& component, c
   const Set notIncluded = ~decided_.included;
   auto fill = [&](ClosureRules<1>& rules) {
     forEach(component, [&](int x) {
+      const int from = position[x];
       const uint64_t alone = narrowed(p.implied[x] & component & ~single<Set>(x));
-      if (alone != 0) addPairResults<1>(rules, position[x], position[x], alone);
+      if (alone != 0) addPairResults<1>(rules, from, from, alone);
       const Set open = notIncluded & ~p.implied[x];
       const Set* forcedWithX = rules_.forced[x];
+      uint64_t* forcedFrom = rules.forced[from];
+      uint64_t partners = 0;
+      // Each pair is met once, so its results are stored, not gathered.
       forEach(rules_.partners[x] & component & above<Set>(x), [&](int y) {
         const Set results = forcedWithX[y] & open & ~p.implied[y];
         if (isEmpty(results)) return;
-        const uint64_t forced =
-            narrowed(results & component) | (isEmpty(results & ~component) ? 0 : outside);
-        addPairResults<1>(rules, position[x], position[y], forced);
+        const Set inside = results & component;
+        const int to = position[y];
+        forcedFrom[to] =
+            (isEmpty(inside) ? 0 : narrowed(inside)) | (inside == results ? 0 : outside);
+        partners |= uint64_t{1} << to;
+        rules.partners[to] |= uint64_t{1} << from;
       });
+      rules.partners[from] |= partners;
     });
   };
   EngineStatistics statistics;

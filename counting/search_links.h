@@ -97,20 +97,20 @@ TALLYRA_INLINE void findLinks(const ElementSetOf<Words> part, const ElementSetOf
 // none is) in which at least three in four pairs of elements have rules of
 // their own, and either three in four of each element's results lie in the
 // part (a group's or a quasigroup's table, where the results of every
-// element fill the part) or three in four of its elements have no result
-// in I (so that their rules still act: a component of a wider job counted
-// as a job of its own, whose pairs' results have all left the part, making
-// a pair of each two elements that may not both come in). Such a part is
-// one component in all but name, and finding its links would cost a pass
-// over all its pairs at every node: it is taken whole.
+// element fill the part) or three in four of its elements have all their
+// results excluded (a component of a wider job counted as a job of its
+// own, whose pairs' results have all left it: each two elements with a
+// rule may not both come in). Such a part is one component in all but
+// name, and finding its links would cost a pass over all its pairs at
+// every node: it is taken whole.
 template <int Words>
 TALLYRA_INLINE bool isDensePart(const ElementSetOf<Words>& part,
-                                const ElementSetOf<Words>& included,
+                                const ElementSetOf<Words>& excluded,
                                 const ClosureRules<Words>& rules, int denseAbove) {
   using Set = ElementSetOf<Words>;
   if (denseAbove <= 0 || atMostElements(part, denseAbove)) return false;
-  // The pairs with rules, the results in the part and the elements with
-  // no result in I, counted until too few elements are left to reach three
+  // The pairs with rules, the results in the part and the elements whose
+  // results are all excluded, counted until too few elements are left to reach three
   // in four of all.
   const int64_t k = elementCount(part);
   const int64_t wantedPairs = 3 * k * (k - 1);
@@ -127,7 +127,7 @@ TALLYRA_INLINE bool isDensePart(const ElementSetOf<Words>& part,
     const int x = lowest(rest);
     pairs += elementCount(rules.partners[x] & part);
     results += elementCount(rules.results[x] & part);
-    acting += isEmpty(rules.results[x] & included) ? 1 : 0;
+    acting += isEmpty(rules.results[x] & ~excluded) ? 1 : 0;
   }
   return 4 * pairs >= wantedPairs && (4 * results >= wantedResults || 4 * acting >= wantedActing);
 }

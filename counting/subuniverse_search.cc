@@ -275,7 +275,7 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::openPart(PartLevel* level, const S
   // Residual keys need the pairs that may not both come in; a dense part
   // has no links of its own and keeps the other keys.
   p.residual = long_ && options_.residualKeys;
-  p.dense = isDensePart(part, decided_.included, rules_, options_.denseAbove);
+  p.dense = isDensePart(part, decided_.excluded, rules_, options_.denseAbove);
   if (p.dense) {
     p.residual = false;
     ++statistics_.partsDense;

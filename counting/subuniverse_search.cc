@@ -577,11 +577,12 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::symmetricKeys(const Set& component
     windowLookups_ = 0;
     windowGains_ = 0;
     if (symmetric_) {
-      std::fill_n(payoff_, rules_.size + 1, SymmetryPayoff{});
-      std::fill_n(imagesPay_, rules_.size + 1, true);
+      std::fill_n(
+          payoff_, rules_.size + 1,
+          SymmetryPayoff{.images = 0, .found = 0, .components = 0, .nodes = 0, .pays = true});
     }
   }
-  return symmetric_ && imagesPay_[elementCount(component)];
+  return symmetric_ && payoff_[elementCount(component)].pays;
 }
 
 // Makes the key of `component` as an image of its residual key (a function
@@ -596,7 +597,7 @@ TALLYRA_ENTRY void SubuniverseSearch<Words>::makeSymmetric(
     const double nodesSaved = static_cast<double>(payoff.found) *
                               static_cast<double>(payoff.nodes) /
                               static_cast<double>(payoff.components);
-    imagesPay_[size] = nodesSaved >= static_cast<double>(kImageCostInNodes * payoff.images);
+    payoff.pays = nodesSaved >= static_cast<double>(kImageCostInNodes * payoff.images);
   }
   // Symmetry is given up when, over a window, images have found too few
   // counts that a component's own key would not have (the group is too

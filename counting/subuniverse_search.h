@@ -43,8 +43,11 @@ struct NarrowCounting {
   Constraint* constraints = nullptr;
 };
 
+// (Most of the padding of a search is at its end, up to the caches' 64-byte
+// alignment, which no order of the members removes; the padding check
+// counts it for one width and not for the others, as the sizes fall.)
 template <int Words>
-class SubuniverseSearch {
+class SubuniverseSearch {  // NOLINT(clang-analyzer-optin.performance.Padding)
  public:
   using Set = ElementSetOf<Words>;
   using Count = PartCountOf<Words>;
@@ -167,9 +170,9 @@ class SubuniverseSearch {
   // The job as given, for the search for its symmetries.
   // (nullptr for a job given by its rules: then made into constraintRoom_.)
   const Constraint* constraints_ = nullptr;
-  int constraintCount_ = 0;
   Constraint* constraintRoom_ = nullptr;
   JobSymmetry* symmetry_ = nullptr;
+  int constraintCount_ = 0;
   NarrowCounting narrow_;
   // Whether this count's symmetries have been sought, and whether they
   // are used.
@@ -195,11 +198,11 @@ class SubuniverseSearch {
     int64_t found;       // counts found under them
     int64_t components;  // counted by branching, while images were used
     int64_t nodes;       // that those took
+    bool pays;           // whether components of this size are keyed by images
   };
   static constexpr int kSymmetryTrial = 256;
   static constexpr int kImageCostInNodes = 2;
   SymmetryPayoff payoff_[kMaxSize + 1];
-  bool imagesPay_[kMaxSize + 1];
   ClosureRules<Words> rules_;
   Decided decided_{};
   // The non-empty "may not come in with" sets of a residual key being made.

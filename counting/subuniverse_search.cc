@@ -59,6 +59,16 @@ uint64_t lowWord(const WideUnsigned<Words>& count) {
 // given the closed set I: the union of forced[x][y] over y in I and y = x.
 // Only the entries of the elements a level works on are meaningful.
 
+// What count() and countRules() take alike.
+template <int Words>
+void SubuniverseSearch<Words>::startCount(const EngineOptions& options, const ComponentCheck& check,
+                                          JobSymmetry& symmetry) {
+  options_ = options;
+  statistics_ = EngineStatistics{};
+  check_ = &check;
+  symmetry_ = &symmetry;
+}
+
 template <int Words>
 SubsetCount SubuniverseSearch<Words>::count(int size, const Constraint* constraints,
                                             int constraintCount, const EngineOptions& options,
@@ -66,12 +76,9 @@ SubsetCount SubuniverseSearch<Words>::count(int size, const Constraint* constrai
                                             const ComponentCheck& check, JobSymmetry& symmetry,
                                             int excluded) {
   assert(size >= 1 && size <= kMaxSize);
-  options_ = options;
-  statistics_ = EngineStatistics{};
-  check_ = &check;
+  startCount(options, check, symmetry);
   constraints_ = constraints;
   constraintCount_ = constraintCount;
-  symmetry_ = &symmetry;
   buildClosureRules(size, constraints, constraintCount, rules_);
   return countBuilt(statistics, excluded);
 }
@@ -84,13 +91,10 @@ SubsetCount SubuniverseSearch<Words>::countRules(int size, Fill fill, Constraint
                                                  ComponentCheck& check, JobSymmetry& symmetry,
                                                  int excluded) {
   assert(size >= 1 && size <= kMaxSize);
-  options_ = options;
-  statistics_ = EngineStatistics{};
-  check_ = &check;
+  startCount(options, check, symmetry);
   constraints_ = nullptr;
   constraintCount_ = 0;
   constraintRoom_ = room;
-  symmetry_ = &symmetry;
   startClosureRules(size, rules_);
   fill(rules_);
   finishClosureRules(rules_);

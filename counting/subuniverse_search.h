@@ -143,6 +143,7 @@ class SubuniverseSearch {  // NOLINT(clang-analyzer-optin.performance.Padding)
   bool nextBranch(PartLevel* level, ComponentLevel* component);
   void finishComponent(PartLevel* level, ComponentLevel* component);
   void becomeLongSearch();
+  void startCount(const EngineOptions& options, const ComponentCheck& check, JobSymmetry& symmetry);
   // count() and countRules() once the rules are built.
   SubsetCount countBuilt(EngineStatistics& statistics, int excluded);
   Set excludeForced(const Set& part, const Set* implied);

@@ -92,8 +92,9 @@ TALLYRA_INLINE ElementSetOf<Words> mappedSet(const ElementSetOf<Words>& set, con
 template <int Words, typename Image>
 void leastImage(const ElementSetOf<Words>& component, const JobSymmetry& symmetry, int size,
                 Image& image) {
-  using Set = ElementSetOf<Words>;
-  Set least = component;
+  // The least so far is the image under `picked`: it holds p when the
+  // component holds least[p], the preimage of p.
+  const uint8_t* least = symmetry.preimage(0);
   int picked = 0;  // the identity
   // The elements listed before g agree with the least on 0..agreed-1.
   int agreed = size;
@@ -105,7 +106,7 @@ void leastImage(const ElementSetOf<Words>& component, const JobSymmetry& symmetr
     const uint8_t* preimage = symmetry.preimage(g);
     for (; p < size; ++p) {
       const bool mine = has(component, preimage[p]);
-      if (mine != has(least, p)) {
+      if (mine != has(component, least[p])) {
         order = mine ? -1 : 1;
         break;
       }
@@ -118,13 +119,13 @@ void leastImage(const ElementSetOf<Words>& component, const JobSymmetry& symmetr
       continue;
     }
     if (order < 0) {
-      least = mappedSet<Words>(component, symmetry.image(g));
+      least = preimage;
       picked = g;
     }
     agreed = size;
     ++g;
   }
-  image.least = least;
+  image.least = picked == 0 ? component : mappedSet<Words>(component, symmetry.image(picked));
   image.element = picked;
 }
 

@@ -361,7 +361,6 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
     c.before = decided_;
     c.count = 0;
     c.branchesDone = 0;
-    c.nodesBefore = statistics_.nodes;
     if (p.dense) {
       c.branch = mostForcing<Words>(component, p.implied);
     } else {
@@ -409,7 +408,6 @@ TALLYRA_INLINE auto SubuniverseSearch<Words>::findInCache(const Set& component, 
       ++statistics_.residualHits;
       statistics_.symmetricHits += symmetric ? 1 : 0;
       windowGains_ += symmetric && keyMoved_ ? 1 : 0;
-      if (symmetric) ++payoff_[elementCount(component)].found;
     }
   } else {
     relevant = decided_.included & dependence(component);
@@ -479,11 +477,6 @@ TALLYRA_INLINE void SubuniverseSearch<Words>::finishComponent(PartLevel* level,
   // reaches 2^|component|.
   assert(c.count >= 1);
   if (options_.checkComponents) check(c.component, c.count);
-  if (symmetric_) {
-    SymmetryPayoff& payoff = payoff_[elementCount(c.component)];
-    ++payoff.components;
-    payoff.nodes += statistics_.nodes - c.nodesBefore;
-  }
   if (c.residualKey.length > 0)
     residual_.store(c.residualKey, c.count);
   else
@@ -580,13 +573,8 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::symmetricKeys(const Set& component
     symmetricScratch_.start();
     windowLookups_ = 0;
     windowGains_ = 0;
-    if (symmetric_) {
-      std::fill_n(
-          payoff_, rules_.size + 1,
-          SymmetryPayoff{.images = 0, .found = 0, .components = 0, .nodes = 0, .pays = true});
-    }
   }
-  return symmetric_ && payoff_[elementCount(component)].pays;
+  return symmetric_;
 }
 
 // Makes the key of `component` as an image of its residual key (a function
@@ -595,14 +583,6 @@ template <int Words>
 TALLYRA_ENTRY void SubuniverseSearch<Words>::makeSymmetric(
     const Set& component, const PartLevel& p, typename ResidualCache<Words>::Key& key) {
   ++statistics_.symmetricLookups;
-  const int size = elementCount(component);
-  SymmetryPayoff& payoff = payoff_[size];
-  if (++payoff.images % kSymmetryTrial == 0 && payoff.components > 0) {
-    const double nodesSaved = static_cast<double>(payoff.found) *
-                              static_cast<double>(payoff.nodes) /
-                              static_cast<double>(payoff.components);
-    payoff.pays = nodesSaved >= static_cast<double>(kImageCostInNodes * payoff.images);
-  }
   // Symmetry is given up when, over a window, images have found too few
   // counts that a component's own key would not have (the group is too
   // small, or its images too seldom meet, to pay for making them).

@@ -125,7 +125,6 @@ class SubuniverseSearch {  // NOLINT(clang-analyzer-optin.performance.Padding)
     Count count;          // the branches counted so far
     int branch;           // the element branched on
     int branchesDone;     // 0, 1 or 2
-    int64_t nodesBefore;  // statistics_.nodes when it was taken up
     // What each element forces once the branch's element is in (given the
     // grown I): the `implied` of the part that the in-branch opens.
     Set grownImplied[kMaxSize];
@@ -188,22 +187,6 @@ class SubuniverseSearch {  // NOLINT(clang-analyzer-optin.performance.Padding)
   int windowLookups_ = 0;
   int windowGains_ = 0;
   bool keyMoved_ = false;  // the latest key is an image other than its own
-  // What images pay, by the size of the component: a count found saves
-  // the nodes a component of its size takes, an image made costs about
-  // kImageCostInNodes nodes. Components of a size keep being keyed by
-  // images while, from kSymmetryTrial images of that size on, the first
-  // outweighs the second (images pay for large components, whose counts
-  // take many nodes, and seldom for those just above symmetryAbove).
-  struct SymmetryPayoff {
-    int64_t images;      // made
-    int64_t found;       // counts found under them
-    int64_t components;  // counted by branching, while images were used
-    int64_t nodes;       // that those took
-    bool pays;           // whether components of this size are keyed by images
-  };
-  static constexpr int kSymmetryTrial = 256;
-  static constexpr int kImageCostInNodes = 2;
-  SymmetryPayoff payoff_[kMaxSize + 1];
   ClosureRules<Words> rules_;
   Decided decided_{};
   // The non-empty "may not come in with" sets of a residual key being made.

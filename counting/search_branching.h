@@ -13,10 +13,18 @@
 // with. Among those that score the same, the one whose inclusion forces the
 // nearest to half the component: a chain of single rules is cut in the
 // middle. The element order of the job decides only between elements that
-// these measures cannot tell apart. A dense part (search_links.h) is
-// branched on by the element that forces the most.
+// these measures cannot tell apart, or, in a component keyed by an image
+// under the job's symmetries (search_symmetry.h), the order of the
+// elements' images: the measures are the same for an element and its
+// image, so a component and its images then branch on elements that
+// correspond, and the states below them meet in the cache as images too.
+// A dense part (search_links.h) is branched on by the element that forces
+// the most.
 #ifndef TALLYRA_COUNTING_SEARCH_BRANCHING_H_
 #define TALLYRA_COUNTING_SEARCH_BRANCHING_H_
+
+#include <climits>
+#include <cstdint>
 
 #include "counting/element_set.h"
 #include "counting/instruction_form.h"
@@ -47,6 +55,10 @@ struct BranchMeasures {
   const int* occurrences;  // the active pairs each is an operand or a result of
   const int* produced;     // the pairs of the job that produce each
   int pairsRuleAbove;      // weigh by active pairs above this component size
+  // The place of each element in the order that decides between equals:
+  // its image under the group element that keyed the component, or
+  // nullptr for the job's order.
+  const uint8_t* place;
 };
 
 template <int Words>
@@ -79,16 +91,17 @@ TALLYRA_INLINE int chooseBranch(const ElementSetOf<Words>& component,
   for (Set rest = component; !isEmpty(rest); rest = withoutLowest(rest))
     tied |= scores[lowest(rest)] == best ? single<Set>(lowest(rest)) : Set{};
   if (isEmpty(withoutLowest(tied))) return lowest(tied);
-  // Among the tied, the first that forces the nearest to half the
-  // component.
+  // Among the tied, the first (in the order of places) that forces the
+  // nearest to half the component.
   int branch = lowest(tied);
-  int bestBalance = kSetCapacity<Set> + 1;
+  int bestRank = INT_MAX;
   for (; !isEmpty(tied); tied = withoutLowest(tied)) {
     const int x = lowest(tied);
     const int forces = elementCount(m.implied[x] & component);
     const int balance = forces * 2 > size ? forces * 2 - size : size - forces * 2;
-    branch = balance < bestBalance ? x : branch;
-    bestBalance = balance < bestBalance ? balance : bestBalance;
+    const int rank = balance * kSetCapacity<Set> + (m.place != nullptr ? m.place[x] : x);
+    branch = rank < bestRank ? x : branch;
+    bestRank = rank < bestRank ? rank : bestRank;
   }
   return branch;
 }

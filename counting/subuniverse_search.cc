@@ -364,8 +364,9 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
     if (p.dense) {
       c.branch = mostForcing<Words>(component, p.implied);
     } else {
-      const BranchMeasures<Words> measures{p.adjacent, p.implied, p.occurrences, rules_.produced,
-                                           p.pairsRuleAbove};
+      const uint8_t* place = keyImage_ != 0 ? symmetry_->image(keyImage_) : nullptr;
+      const BranchMeasures<Words> measures{p.adjacent,      p.implied,        p.occurrences,
+                                           rules_.produced, p.pairsRuleAbove, place};
       c.branch = CompiledAs<kFast>::call(
           [&]() TALLYRA_INLINE_LAMBDA { return chooseBranch<Words>(component, measures); });
     }
@@ -395,6 +396,7 @@ TALLYRA_INLINE auto SubuniverseSearch<Words>::findInCache(const Set& component, 
   assert(closeSet(rules_, decided_.included) == decided_.included);
   assert(isEmpty(component & (decided_.included | decided_.excluded)));
   key.length = 0;
+  keyImage_ = 0;
   Count known;
   if (p.residual) {
     ++statistics_.residualLookups;
@@ -407,7 +409,7 @@ TALLYRA_INLINE auto SubuniverseSearch<Words>::findInCache(const Set& component, 
     if (known != 0) {
       ++statistics_.residualHits;
       statistics_.symmetricHits += symmetric ? 1 : 0;
-      windowGains_ += symmetric && keyMoved_ ? 1 : 0;
+      windowGains_ += keyImage_ != 0 ? 1 : 0;
     }
   } else {
     relevant = decided_.included & dependence(component);
@@ -591,8 +593,8 @@ TALLYRA_ENTRY void SubuniverseSearch<Words>::makeSymmetric(
     windowLookups_ = 0;
     windowGains_ = 0;
   }
-  keyMoved_ = makeSymmetricKey<Words>(component, p.implied, p.notBothWith, *symmetry_, rules_.size,
-                                      residual_, symmetricScratch_, key) != 0;
+  keyImage_ = makeSymmetricKey<Words>(component, p.implied, p.notBothWith, *symmetry_, rules_.size,
+                                      residual_, symmetricScratch_, key);
 }
 
 // Counts `component`, a component of part `p` of at most 63 elements, as a

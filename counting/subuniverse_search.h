@@ -121,10 +121,10 @@ class SubuniverseSearch {  // NOLINT(clang-analyzer-optin.performance.Padding)
     // Its residual key, when residual keys are used (residualKey.length 0
     // otherwise).
     typename ResidualCache<Words>::Key residualKey;
-    Decided before;       // the state it was taken up in, restored after each branch
-    Count count;          // the branches counted so far
-    int branch;           // the element branched on
-    int branchesDone;     // 0, 1 or 2
+    Decided before;    // the state it was taken up in, restored after each branch
+    Count count;       // the branches counted so far
+    int branch;        // the element branched on
+    int branchesDone;  // 0, 1 or 2
     // What each element forces once the branch's element is in (given the
     // grown I): the `implied` of the part that the in-branch opens.
     Set grownImplied[kMaxSize];
@@ -186,7 +186,9 @@ class SubuniverseSearch {  // NOLINT(clang-analyzer-optin.performance.Padding)
   static constexpr int kSymmetryGainRatio = 64;
   int windowLookups_ = 0;
   int windowGains_ = 0;
-  bool keyMoved_ = false;  // the latest key is an image other than its own
+  // The group element whose image keyed the latest component looked up (0:
+  // its own key); the component branches in the order of its images.
+  int keyImage_ = 0;
   ClosureRules<Words> rules_;
   Decided decided_{};
   // The non-empty "may not come in with" sets of a residual key being made.

@@ -28,7 +28,7 @@ namespace tallyra {
   X(int64_t, longSearchAfter, 4096, 0, INT32_MAX,                                                  \
     "a count becomes a long search once it has made this many search nodes (0: from the first "    \
     "node)")                                                                                       \
-  X(int, triedElements, 9, 0, kMaxTriedElements,                                                   \
+  X(int, triedElements, 10, 0, kMaxTriedElements,                                                  \
     "parts of at most this many elements are counted by trying their subsets at once, those of "   \
     "more than 6 only in a long search (0 or 1: none is)")                                         \
   X(int, pairsRuleAbove, 30, 0, 256,                                                               \

@@ -31,7 +31,7 @@ JobRecord jobRecord;
 void countAndReportSubuniverses(const JobRecord& job) {
 #if defined(TALLYRA_CHECK_COUNTS)
   // Every part checked as it is counted; every other job a long search
-  // from the first node (residual cache keys, parts of up to nine elements
+  // from the first node (residual cache keys, parts of up to ten elements
   // tried), in the search's plain instructions, so that both kinds of key,
   // both ways of trying and both forms of the code are checked.
   static int64_t jobsChecked = 0;

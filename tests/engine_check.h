@@ -49,7 +49,7 @@ uint64_t listedCount(const SampleAlgebra& algebra);
 // again as the engine counts it or finds it in the cache
 // (EngineOptions::checkComponents), so that a wrong key or count stops the
 // test at the first part it touches; and residual cache keys and parts of
-// up to nine elements tried from the first node, the pair-weighing rule
+// up to ten elements tried from the first node, the pair-weighing rule
 // everywhere from the 16th, in plain instructions, checked so.
 constexpr int kCheckedSettings = 7;
 SubuniverseEngine& checkedEngine(int setting);  // 0..kCheckedSettings-1

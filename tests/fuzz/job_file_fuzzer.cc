@@ -7,7 +7,7 @@
 // error stop (217), each with its own last screen line. The fuzz build
 // also has the engine count every part of at most 16 elements again from
 // the constraints as given (its option checkComponents; every other job
-// with residual cache keys and parts of up to nine elements tried from the
+// with residual cache keys and parts of up to ten elements tried from the
 // first node, in plain instructions), and checks every job's
 // count against the plain enumeration (up to 16 elements) or the
 // closed-set listing (larger jobs with at most 20,000 closed sets),

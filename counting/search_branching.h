@@ -23,7 +23,6 @@
 #ifndef TALLYRA_COUNTING_SEARCH_BRANCHING_H_
 #define TALLYRA_COUNTING_SEARCH_BRANCHING_H_
 
-#include <climits>
 #include <cstdint>
 
 #include "counting/element_set.h"
@@ -91,17 +90,25 @@ TALLYRA_INLINE int chooseBranch(const ElementSetOf<Words>& component,
   for (Set rest = component; !isEmpty(rest); rest = withoutLowest(rest))
     tied |= scores[lowest(rest)] == best ? single<Set>(lowest(rest)) : Set{};
   if (isEmpty(withoutLowest(tied))) return lowest(tied);
-  // Among the tied, the first (in the order of places) that forces the
-  // nearest to half the component.
-  int branch = lowest(tied);
-  int bestRank = INT_MAX;
-  for (; !isEmpty(tied); tied = withoutLowest(tied)) {
-    const int x = lowest(tied);
+  // Among the tied, the first that forces the nearest to half the
+  // component; by places, when given, between those that force as near.
+  auto balanceOf = [&](int x) {
     const int forces = elementCount(m.implied[x] & component);
-    const int balance = forces * 2 > size ? forces * 2 - size : size - forces * 2;
-    const int rank = balance * kSetCapacity<Set> + (m.place != nullptr ? m.place[x] : x);
-    branch = rank < bestRank ? x : branch;
-    bestRank = rank < bestRank ? rank : bestRank;
+    return forces * 2 > size ? forces * 2 - size : size - forces * 2;
+  };
+  int branch = lowest(tied);
+  int bestBalance = kSetCapacity<Set> + 1;
+  for (Set rest = tied; !isEmpty(rest); rest = withoutLowest(rest)) {
+    const int x = lowest(rest);
+    const int balance = balanceOf(x);
+    branch = balance < bestBalance ? x : branch;
+    bestBalance = balance < bestBalance ? balance : bestBalance;
+  }
+  if (m.place != nullptr) {
+    for (Set rest = tied; !isEmpty(rest); rest = withoutLowest(rest)) {
+      const int x = lowest(rest);
+      if (m.place[x] < m.place[branch] && balanceOf(x) == bestBalance) branch = x;
+    }
   }
   return branch;
 }

@@ -364,7 +364,8 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::takeUpComponents(PartLevel* level,
     if (p.dense) {
       c.branch = mostForcing<Words>(component, p.implied);
     } else {
-      const uint8_t* place = keyImage_ != 0 ? symmetry_->image(keyImage_) : nullptr;
+      // (keyImage_ is the latest residual key's.)
+      const uint8_t* place = p.residual && keyImage_ != 0 ? symmetry_->image(keyImage_) : nullptr;
       const BranchMeasures<Words> measures{p.adjacent,      p.implied,        p.occurrences,
                                            rules_.produced, p.pairsRuleAbove, place};
       c.branch = CompiledAs<kFast>::call(
@@ -396,15 +397,16 @@ TALLYRA_INLINE auto SubuniverseSearch<Words>::findInCache(const Set& component, 
   assert(closeSet(rules_, decided_.included) == decided_.included);
   assert(isEmpty(component & (decided_.included | decided_.excluded)));
   key.length = 0;
-  keyImage_ = 0;
   Count known;
   if (p.residual) {
     ++statistics_.residualLookups;
     const bool symmetric = symmetricKeys(component);
-    if (symmetric)
+    if (symmetric) {
       makeSymmetric(component, p, key);
-    else
+    } else {
+      keyImage_ = 0;
       makeResidualKey<Words>(component, p.implied, p.notBothWith, residual_, notWithScratch_, key);
+    }
     known = residual_.find(key);
     if (known != 0) {
       ++statistics_.residualHits;

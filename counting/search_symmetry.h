@@ -92,6 +92,9 @@ TALLYRA_INLINE ElementSetOf<Words> mappedSet(const ElementSetOf<Words>& set, con
 template <int Words, typename Image>
 void leastImage(const ElementSetOf<Words>& component, const JobSymmetry& symmetry, int size,
                 Image& image) {
+  // Whether the component holds each element, a byte each.
+  uint8_t holds[kSetCapacity<ElementSetOf<Words>>] = {};
+  forEach(component, [&](int x) { holds[x] = 1; });
   // The least so far is the image under `picked`: it holds p when the
   // component holds least[p], the preimage of p.
   const uint8_t* least = symmetry.preimage(0);
@@ -105,9 +108,9 @@ void leastImage(const ElementSetOf<Words>& component, const JobSymmetry& symmetr
     int p = std::min(agreed, symmetry.sharedWithPrevious(g));
     const uint8_t* preimage = symmetry.preimage(g);
     for (; p < size; ++p) {
-      const bool mine = has(component, preimage[p]);
-      if (mine != has(component, least[p])) {
-        order = mine ? -1 : 1;
+      const int mine = holds[preimage[p]];
+      if (mine != holds[least[p]]) {
+        order = mine != 0 ? -1 : 1;
         break;
       }
     }

@@ -130,7 +130,7 @@ TALLYRA_INLINE uint64_t countWideByTrying(const ClosureRules<Words>& rules,
     }
   }
   for (unsigned b = 1; b < words; b <<= 1)
-    for (unsigned w = 0; w < words; ++w) brokenAbove[w] |= (w & b) != 0 ? brokenAbove[w ^ b] : 0;
+    for (unsigned w = b; w < words; w = (w + 1) | b) brokenAbove[w] |= brokenAbove[w ^ b];
   uint64_t closed = 0;
   for (unsigned w = 0; w < words; ++w) closed += elementCount(~(broken[w] | brokenAbove[w]));
   return closed;

@@ -411,7 +411,7 @@ TALLYRA_INLINE auto SubuniverseSearch<Words>::findInCache(const Set& component, 
     if (known != 0) {
       ++statistics_.residualHits;
       statistics_.symmetricHits += symmetric ? 1 : 0;
-      windowGains_ += keyImage_ != 0 ? 1 : 0;
+      imageGains_ += keyImage_ != 0 ? 1 : 0;
     }
   } else {
     relevant = decided_.included & dependence(component);
@@ -575,8 +575,8 @@ TALLYRA_INLINE bool SubuniverseSearch<Words>::symmetricKeys(const Set& component
     // A list of part of a large group would make images that seldom meet.
     symmetric_ = listed > 1 && symmetry_->whole();
     symmetricScratch_.start();
-    windowLookups_ = 0;
-    windowGains_ = 0;
+    imagesMade_ = 0;
+    imageGains_ = 0;
   }
   return symmetric_;
 }
@@ -587,14 +587,14 @@ template <int Words>
 TALLYRA_ENTRY void SubuniverseSearch<Words>::makeSymmetric(
     const Set& component, const PartLevel& p, typename ResidualCache<Words>::Key& key) {
   ++statistics_.symmetricLookups;
-  // Symmetry is given up when, over a window, images have found too few
-  // counts that a component's own key would not have (the group is too
-  // small, or its images too seldom meet, to pay for making them).
-  if (++windowLookups_ == kSymmetryWindow) {
-    symmetric_ = windowGains_ * kSymmetryGainRatio >= kSymmetryWindow;
-    windowLookups_ = 0;
-    windowGains_ = 0;
-  }
+  // Symmetry is given up when images have found too few counts that a
+  // component's own key would not have (the group is too small, or its
+  // images too seldom meet, to pay for making them). They are judged over
+  // the whole count, not the latest images alone: on a grid, the counts
+  // they find come in bursts, as the search comes back up to large
+  // components, with long runs of finding few in between.
+  if (++imagesMade_ % kSymmetryCheck == 0)
+    symmetric_ = imageGains_ * kSymmetryGainRatio >= imagesMade_;
   keyImage_ = makeSymmetricKey<Words>(component, p.implied, p.notBothWith, *symmetry_, rules_.size,
                                       residual_, symmetricScratch_, key);
 }

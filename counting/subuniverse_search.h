@@ -178,14 +178,14 @@ class SubuniverseSearch {  // NOLINT(clang-analyzer-optin.performance.Padding)
   // are used.
   bool symmetrySought_ = false;
   bool symmetric_ = false;
-  // The components keyed by an image in the latest window of
-  // kSymmetryWindow, and of them those found under an image that is not
-  // their own key: symmetry is kept only while these are at least one in
-  // kSymmetryGainRatio.
-  static constexpr int kSymmetryWindow = 1024;
+  // The components keyed by an image in this count, and of them those
+  // found under an image that is not their own key: every kSymmetryCheck
+  // of the first, symmetry is kept only if the second are at least one in
+  // kSymmetryGainRatio of them.
+  static constexpr int kSymmetryCheck = 1024;
   static constexpr int kSymmetryGainRatio = 64;
-  int windowLookups_ = 0;
-  int windowGains_ = 0;
+  int64_t imagesMade_ = 0;
+  int64_t imageGains_ = 0;
   // The group element whose image keyed the latest component looked up (0:
   // its own key); the component branches in the order of its images.
   int keyImage_ = 0;

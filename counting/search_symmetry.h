@@ -1,5 +1,5 @@
 // Residual keys under the job's symmetries. A piece of the search
-// (subuniverse_search.cc), included by it alone.
+// (subuniverse_search.cc), included by it and by its test alone.
 //
 // A permutation g of the job's group (job_symmetry.h) maps the rules onto
 // themselves, so a component C with what each of its elements needs in it

@@ -8,7 +8,8 @@
 //   single<Set>(x)          the set {x}
 //   firstElements<Set>(n)   {0..n-1}, n = 0..the set's capacity
 //   above<Set>(x), below<Set>(x)
-//   isEmpty(s), has(s, x), lowest(s) (s not empty), withoutLowest(s),
+//   isEmpty(s), has(s, x), insert(s, x) (adds x to s), lowest(s) (s not
+//   empty), withoutLowest(s),
 //   elementCount(s), atMostElements(s, n), forEach(s, f) (f(x) for each x,
 //   from the lowest), &, |, ^, ~, ==.
 //
@@ -100,6 +101,7 @@ constexpr int kMaxSetElements = 256;
 template <typename Set>
 requires std::is_same_v<Set, uint64_t>
 constexpr TALLYRA_SET_OPERATION uint64_t single(int x) { return uint64_t{1} << x; }
+constexpr TALLYRA_SET_OPERATION void insert(uint64_t& s, int x) { s |= uint64_t{1} << x; }
 template <typename Set>
 requires std::is_same_v<Set, uint64_t>
 constexpr TALLYRA_SET_OPERATION uint64_t firstElements(int n) {
@@ -177,6 +179,10 @@ constexpr TALLYRA_SET_OPERATION bool isEmpty(const WideSet<Words>& s) {
 template <int Words>
 constexpr TALLYRA_SET_OPERATION bool has(const WideSet<Words>& s, int x) {
   return (s.word[x / 64] >> (x % 64) & 1) != 0;
+}
+template <int Words>
+constexpr TALLYRA_SET_OPERATION void insert(WideSet<Words>& s, int x) {
+  s.word[x / 64] |= uint64_t{1} << (x % 64);
 }
 template <int Words>
 constexpr TALLYRA_SET_OPERATION int lowest(const WideSet<Words>& s) {

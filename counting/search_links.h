@@ -45,17 +45,19 @@ TALLYRA_INLINE void findLinks(const ElementSetOf<Words> part, const ElementSetOf
   Set* __restrict adjacent = out.adjacent;
   int* __restrict occurrences = out.occurrences;
   Set* __restrict notBothWith = out.notBothWith;
-  for (Set rest = part; !isEmpty(rest); rest = withoutLowest(rest)) {
-    adjacent[lowest(rest)] = Set{};
-    occurrences[lowest(rest)] = 0;
-    if (kNotBoth) notBothWith[lowest(rest)] = Set{};
-  }
+  // (Elements are visited word by word, forEach: for sets of several words
+  // that costs a few instructions an element, where taking the lowest
+  // element off costs a pass over the words.)
+  forEach(part, [&](int x) TALLYRA_INLINE_LAMBDA {
+    adjacent[x] = Set{};
+    occurrences[x] = 0;
+    if (kNotBoth) notBothWith[x] = Set{};
+  });
   const Set notIncluded = ~included;
   for (Set rest = part; !isEmpty(rest); rest = withoutLowest(rest)) {
     const int x = lowest(rest);
     Set linked = implied[x] & part;
-    for (Set cs = linked; !isEmpty(cs); cs = withoutLowest(cs))
-      adjacent[lowest(cs)] |= single<Set>(x);
+    forEach(linked, [&](int c) TALLYRA_INLINE_LAMBDA { insert(adjacent[c], x); });
     // A result in I is there for good; one that x or y forces alone
     // (given I) comes with it whenever both are in, so only the single
     // rule of x or y, which links already, can fail.
@@ -64,30 +66,35 @@ TALLYRA_INLINE void findLinks(const ElementSetOf<Words> part, const ElementSetOf
     int pairs = 0;
     // (forced[x][y] for a y that is no partner of x holds stale bits.)
     // (rest without x: the elements of the part above x)
-    for (Set later = candidates[x] & rules.partners[x] & withoutLowest(rest); !isEmpty(later);
-         later = withoutLowest(later)) {
-      const int y = lowest(later);
-      const Set results = forced[y] & open & ~implied[y];
-      if (isEmpty(results)) continue;
-      pairs += counted;
-      occurrences[y] += counted;
-      // A result outside `part` is excluded (or the pair, linking it,
-      // would have kept it in): x and y may not both come in, whatever
-      // becomes of the other results, so the pair links them alone.
-      const bool notBoth = !isEmpty(results & ~part);
-      if (kNotBoth && notBoth) {
-        notBothWith[x] |= single<Set>(y);
-        notBothWith[y] |= single<Set>(x);
-      }
-      const Set withY = notBoth ? Set{} : results;
-      linked |= single<Set>(y) | withY;
-      adjacent[y] |= single<Set>(x) | withY;
-      const Set operands = single<Set>(x) | single<Set>(y);
-      for (Set cs = withY; !isEmpty(cs); cs = withoutLowest(cs)) {
-        adjacent[lowest(cs)] |= operands;
-        occurrences[lowest(cs)] += counted;
-      }
-    }
+    forEach(candidates[x] & rules.partners[x] & withoutLowest(rest),
+            [&](int y) TALLYRA_INLINE_LAMBDA {
+              const Set results = forced[y] & open & ~implied[y];
+              if (isEmpty(results)) return;
+              pairs += counted;
+              occurrences[y] += counted;
+              // A result outside `part` is excluded (or the pair, linking it,
+              // would have kept it in): x and y may not both come in, whatever
+              // becomes of the other results, so the pair links them alone.
+              const bool notBoth = !isEmpty(results & ~part);
+              if (kNotBoth && notBoth) {
+                insert(notBothWith[x], y);
+                insert(notBothWith[y], x);
+              }
+              if (notBoth) {
+                insert(linked, y);
+                insert(adjacent[y], x);
+                return;
+              }
+              linked |= results;
+              insert(linked, y);
+              adjacent[y] |= results;
+              insert(adjacent[y], x);
+              const Set operands = single<Set>(x) | single<Set>(y);
+              forEach(results, [&](int c) TALLYRA_INLINE_LAMBDA {
+                adjacent[c] |= operands;
+                occurrences[c] += counted;
+              });
+            });
     occurrences[x] += pairs;
     adjacent[x] |= linked;
   }
